@@ -1,0 +1,108 @@
+#pragma once
+// The game's number rules: 16- and 32-bit signed integers that raise an
+// overflow error instead of wrapping, float-to-integer conversion rounding
+// halves to even, and digit-pattern formatting rounding halves away from zero.
+
+#include "engine/sys/errors.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace nox {
+
+// The platform's truth values in 16-bit fields and results.
+inline constexpr int16_t kTrue = -1;
+inline constexpr int16_t kFalse = 0;
+
+inline int16_t truth(bool b) { return b ? kTrue : kFalse; }
+
+inline int16_t to16(int64_t v) {
+    if (v < INT16_MIN || v > INT16_MAX) {
+        throw OverflowError();
+    }
+    return static_cast<int16_t>(v);
+}
+
+inline int32_t to32(int64_t v) {
+    if (v < INT32_MIN || v > INT32_MAX) {
+        throw OverflowError();
+    }
+    return static_cast<int32_t>(v);
+}
+
+inline int16_t add16(int64_t a, int64_t b) { return to16(a + b); }
+inline int16_t sub16(int64_t a, int64_t b) { return to16(a - b); }
+inline int16_t mul16(int64_t a, int64_t b) { return to16(a * b); }
+inline int32_t add32(int64_t a, int64_t b) { return to32(a + b); }
+inline int32_t sub32(int64_t a, int64_t b) { return to32(a - b); }
+inline int32_t mul32(int64_t a, int64_t b) { return to32(a * b); }
+
+// Absolute value in 16 bits: |-32768| does not fit.
+inline int16_t abs16(int16_t v) { return to16(v < 0 ? -int64_t{v} : int64_t{v}); }
+
+// Integer division written \ : truncates toward zero.
+inline int32_t idiv(int32_t a, int32_t b) {
+    if (b == 0) {
+        throw FloatError();
+    }
+    return to32(int64_t{a} / b);
+}
+
+// Nearest whole number, halves to the even neighbour (10.5 -> 10, 11.5 -> 12).
+inline double round_half_even(double v) {
+    double r = std::nearbyint(v); // default rounding mode is to-nearest-even
+    return r == 0.0 ? 0.0 : r;    // -0.5 gives 0, not -0
+}
+
+inline int16_t round16(double v) {
+    if (!std::isfinite(v)) {
+        throw OverflowError();
+    }
+    double r = round_half_even(v);
+    if (r < INT16_MIN || r > INT16_MAX) {
+        throw OverflowError();
+    }
+    return static_cast<int16_t>(r);
+}
+
+inline int32_t round32(double v) {
+    if (!std::isfinite(v)) {
+        throw OverflowError();
+    }
+    double r = round_half_even(v);
+    if (r < INT32_MIN || r > INT32_MAX) {
+        throw OverflowError();
+    }
+    return static_cast<int32_t>(r);
+}
+
+// One 32-bit float operation, rounded once; an infinite or invalid result is an error.
+inline float checked(float v) {
+    if (!std::isfinite(v)) {
+        throw FloatError();
+    }
+    return v;
+}
+inline float fadd(float a, float b) { return checked(a + b); }
+inline float fsub(float a, float b) { return checked(a - b); }
+inline float fmul(float a, float b) { return checked(a * b); }
+
+// Formats like the digit pattern "000": rounded to a whole number (halves away
+// from zero), at least `digits` digits with leading zeros, more when needed.
+inline std::string format_digits(double v, int digits) {
+    if (std::isnan(v)) {
+        throw FloatError();
+    }
+    double r = std::round(std::fabs(v));
+    char buf[400];
+    std::snprintf(buf, sizeof buf, "%.0f", r);
+    std::string text = buf;
+    if (static_cast<int>(text.size()) < digits) {
+        text.insert(0, static_cast<size_t>(digits - static_cast<int>(text.size())), '0');
+    }
+    return (v < 0 && r != 0) ? "-" + text : text;
+}
+
+} // namespace nox

@@ -1,0 +1,55 @@
+#pragma once
+// The millisecond clock and the time of day, behind an interface so that
+// tests can put the clock anywhere, including just before 2^31 and 2^32.
+
+#include <cstdint>
+
+namespace platform {
+
+class Clock {
+  public:
+    virtual ~Clock() = default;
+    // Milliseconds since the system started, as a wrapping 32-bit count.
+    virtual uint32_t now_ms() = 0;
+    // Seconds since local midnight, with the fraction.
+    virtual double seconds_since_midnight() = 0;
+};
+
+// Elapsed milliseconds from `earlier` to `later`: the difference modulo 2^32 read
+// as a signed number, so that it stays right across the sign change and the wrap.
+constexpr int32_t elapsed_ms(uint32_t later, uint32_t earlier) {
+    return static_cast<int32_t>(later - earlier);
+}
+
+class SystemClock : public Clock {
+  public:
+    uint32_t now_ms() override;
+    double seconds_since_midnight() override;
+};
+
+// A clock that moves only when told to; each reading may advance it by a step
+// so that busy waits on it finish.
+class FakeClock : public Clock {
+  public:
+    explicit FakeClock(uint32_t start = 0, uint32_t step_per_read = 0)
+        : now_(start), step_(step_per_read) {}
+    uint32_t now_ms() override {
+        uint32_t t = now_;
+        now_ += step_;
+        ++reads;
+        return t;
+    }
+    double seconds_since_midnight() override { return midnight_seconds; }
+    void set(uint32_t t) { now_ = t; }
+    void advance(uint32_t ms) { now_ += ms; }
+    uint32_t peek() const { return now_; }
+
+    double midnight_seconds = 0;
+    long reads = 0;
+
+  private:
+    uint32_t now_;
+    uint32_t step_;
+};
+
+} // namespace platform

@@ -1,0 +1,206 @@
+#include "platform/gdi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+namespace platform {
+
+namespace {
+
+int row_bytes(int width, int bpp) { return static_cast<int>((int64_t{width} * bpp + 31) / 32 * 4); }
+
+bool valid_depth(int bpp) { return bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32; }
+
+// A rectangle reduced to the part that lies inside the destination and the source.
+struct Span2D {
+    int32_t dx, dy, sx, sy, w, h;
+};
+
+bool clip_axis(int64_t& d, int64_t& s, int64_t& len, int64_t dst_size, int64_t src_size) {
+    if (d < 0) {
+        s -= d;
+        len += d;
+        d = 0;
+    }
+    if (s < 0) {
+        d -= s;
+        len += s;
+        s = 0;
+    }
+    len = std::min({len, dst_size - d, src_size - s});
+    return len > 0;
+}
+
+bool clip(const Bitmap& dst, const Bitmap& src, int32_t x, int32_t y, int32_t w, int32_t h,
+          int32_t sx, int32_t sy, Span2D& out) {
+    int64_t dx = x, dy = y, ssx = sx, ssy = sy, ww = w, hh = h;
+    if (!clip_axis(dx, ssx, ww, dst.width(), src.width()) ||
+        !clip_axis(dy, ssy, hh, dst.height(), src.height())) {
+        return false;
+    }
+    out = {static_cast<int32_t>(dx), static_cast<int32_t>(dy), static_cast<int32_t>(ssx),
+           static_cast<int32_t>(ssy), static_cast<int32_t>(ww), static_cast<int32_t>(hh)};
+    return true;
+}
+
+template <typename Op> void blend_rows(Bitmap& dst, const Bitmap& src, const Span2D& r, Op op) {
+    for (int32_t j = 0; j < r.h; ++j) {
+        uint32_t* d = dst.row(r.dy + j) + r.dx;
+        const uint32_t* s = src.row(r.sy + j) + r.sx;
+        for (int32_t i = 0; i < r.w; ++i) {
+            d[i] = op(d[i], s[i]);
+        }
+    }
+}
+
+void apply(Bitmap& d, const Bitmap& s, const Span2D& r, Rop rop) {
+    switch (rop) {
+    case Rop::SrcCopy:
+        for (int32_t j = 0; j < r.h; ++j) {
+            std::memcpy(d.row(r.dy + j) + r.dx, s.row(r.sy + j) + r.sx, size_t(r.w) * 4);
+        }
+        break;
+    case Rop::SrcAnd:
+        blend_rows(d, s, r, [](uint32_t a, uint32_t b) { return a & b; });
+        break;
+    case Rop::SrcInvert:
+        blend_rows(d, s, r, [](uint32_t a, uint32_t b) { return a ^ b; });
+        break;
+    }
+}
+
+} // namespace
+
+Bitmap::Bitmap(int width, int height, int bits_per_pixel)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), bpp_(bits_per_pixel),
+      stride_(row_bytes(width_, bits_per_pixel)) {
+    if (!valid_depth(bits_per_pixel)) {
+        throw std::invalid_argument("unsupported bitmap depth");
+    }
+    words_.assign(static_cast<size_t>(stride_ / 4) * static_cast<size_t>(height_), 0);
+}
+
+BitmapInfo Bitmap::describe() const {
+    return {width_, height_, stride_, static_cast<int16_t>(bpp_)};
+}
+
+size_t Bitmap::get_bits(std::span<uint8_t> out) const {
+    size_t n = std::min(out.size(), words_.size() * 4);
+    std::memcpy(out.data(), words_.data(), n);
+    return n;
+}
+
+size_t Bitmap::set_bits(std::span<const uint8_t> in) {
+    size_t n = std::min(in.size(), words_.size() * 4);
+    std::memcpy(words_.data(), in.data(), n);
+    return n;
+}
+
+uint32_t Bitmap::pixel(int x, int y) const { return row(y)[x]; }
+void Bitmap::set_pixel(int x, int y, uint32_t xrgb) { row(y)[x] = xrgb; }
+uint32_t* Bitmap::row(int y) { return words_.data() + static_cast<size_t>(y) * (stride_ / 4); }
+const uint32_t* Bitmap::row(int y) const {
+    return words_.data() + static_cast<size_t>(y) * (stride_ / 4);
+}
+
+void Bitmap::fill(uint32_t xrgb) {
+    if (bpp_ == 32) {
+        std::fill(words_.begin(), words_.end(), xrgb);
+    }
+}
+
+DeviceContext::DeviceContext() : bitmap_(std::make_shared<Bitmap>(1, 1)) {}
+
+std::shared_ptr<Bitmap> DeviceContext::select(std::shared_ptr<Bitmap> bitmap) {
+    if (!bitmap) {
+        return nullptr;
+    }
+    std::swap(bitmap_, bitmap);
+    return bitmap;
+}
+
+void DeviceContext::move_to(int32_t x, int32_t y) {
+    cur_x_ = x;
+    cur_y_ = y;
+}
+
+void DeviceContext::line_to(int32_t x, int32_t y) {
+    Bitmap& bm = *bitmap_;
+    const int64_t dx = int64_t{x} - cur_x_;
+    const int64_t dy = int64_t{y} - cur_y_;
+    const bool x_major = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    const int64_t major_len = x_major ? (dx < 0 ? -dx : dx) : (dy < 0 ? -dy : dy);
+    const int64_t minor_len = x_major ? (dy < 0 ? -dy : dy) : (dx < 0 ? -dx : dx);
+    const int64_t major_step = (x_major ? dx : dy) < 0 ? -1 : 1;
+    const int64_t minor_step = (x_major ? dy : dx) < 0 ? -1 : 1;
+    const int64_t major0 = x_major ? cur_x_ : cur_y_;
+    const int64_t minor0 = x_major ? cur_y_ : cur_x_;
+    const int64_t major_size = x_major ? bm.width() : bm.height();
+
+    // Only the steps whose major coordinate lies inside the bitmap can paint,
+    // so a line far outside costs nothing.
+    int64_t first = 0, last = major_len - 1;
+    if (major_step > 0) {
+        first = std::max(first, -major0);
+        last = std::min(last, major_size - 1 - major0);
+    } else {
+        first = std::max(first, major0 - (major_size - 1));
+        last = std::min(last, major0);
+    }
+    if (bm.bits_per_pixel() == 32) {
+        for (int64_t i = first; i <= last; ++i) {
+            // Nearest minor coordinate, halves rounded up: Bresenham's choice.
+            __int128 off = (static_cast<__int128>(2) * i * minor_len + major_len) / (2 * major_len);
+            int64_t major = major0 + major_step * i;
+            int64_t minor = minor0 + minor_step * static_cast<int64_t>(off);
+            int64_t px = x_major ? major : minor;
+            int64_t py = x_major ? minor : major;
+            if (px >= 0 && py >= 0 && px < bm.width() && py < bm.height()) {
+                bm.set_pixel(static_cast<int>(px), static_cast<int>(py), pen_);
+            }
+        }
+    }
+    cur_x_ = x;
+    cur_y_ = y;
+}
+
+bool bit_blt(DeviceContext& dst, int32_t x, int32_t y, int32_t w, int32_t h,
+             const DeviceContext& src, int32_t sx, int32_t sy, Rop rop) {
+    Bitmap& d = dst.bitmap();
+    const Bitmap& s = src.bitmap();
+    if (d.bits_per_pixel() != 32 || s.bits_per_pixel() != 32) {
+        return false;
+    }
+    Span2D r{};
+    if (!clip(d, s, x, y, w, h, sx, sy, r)) {
+        return true;
+    }
+    if (&d == &s) {
+        // Within one bitmap the source must be read before any of it is overwritten.
+        Bitmap copy(r.w, r.h);
+        apply(copy, s, {0, 0, r.sx, r.sy, r.w, r.h}, Rop::SrcCopy);
+        apply(d, copy, {r.dx, r.dy, 0, 0, r.w, r.h}, rop);
+    } else {
+        apply(d, s, r, rop);
+    }
+    return true;
+}
+
+bool pat_blt(DeviceContext& dst, int32_t x, int32_t y, int32_t w, int32_t h, FillRop rop) {
+    Bitmap& d = dst.bitmap();
+    if (d.bits_per_pixel() != 32) {
+        return false;
+    }
+    int64_t x0 = std::max<int64_t>(x, 0), y0 = std::max<int64_t>(y, 0);
+    int64_t x1 = std::min<int64_t>(int64_t{x} + w, d.width());
+    int64_t y1 = std::min<int64_t>(int64_t{y} + h, d.height());
+    const uint32_t value = rop == FillRop::Blackness ? 0x00000000u : 0x00FFFFFFu;
+    for (int64_t j = y0; j < y1; ++j) {
+        uint32_t* row = d.row(static_cast<int>(j));
+        std::fill(row + x0, row + std::max(x0, x1), value);
+    }
+    return true;
+}
+
+} // namespace platform
