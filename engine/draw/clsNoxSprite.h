@@ -1,0 +1,34 @@
+#pragma once
+// A numbered set of patterns sharing one field and one pair of sheets: the
+// frames of one animated object, or the single picture of a still one.
+
+#include "engine/draw/clsNoxPattern.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace nox {
+
+class clsNoxSprite {
+  public:
+    int16_t PtNoMax() const { return pt_no_max_; }
+    // The pattern itself, not a copy; a number outside 0..PtNoMax raises SubscriptError.
+    clsNoxPattern& Pattern(int16_t vPtNo);
+    int16_t Width(int16_t vPtNo);
+    int16_t Height(int16_t vPtNo);
+
+    void Create(std::shared_ptr<clsNoxField> vField, std::shared_ptr<platform::PictureBox> vSrcPic,
+                std::shared_ptr<platform::PictureBox> vMskPic, int16_t vPMax);
+    // kTrue when vPtNo is a valid pattern number, kFalse (and no change) otherwise.
+    int16_t SetPtnPic(int16_t vPtNo, int16_t vLeft, int16_t vTop, int16_t vWd, int16_t vHt);
+    void Paint(int16_t vPtNo, int16_t vLeft, int16_t vTop);
+    void PaintEx(int16_t vPtNo, int16_t vLeft, int16_t vTop);
+    int16_t PosCheck(int16_t vPtNo, int16_t vLeft, int16_t vTop);
+
+  private:
+    std::vector<clsNoxPattern> patterns_;
+    int16_t pt_no_max_ = 0;
+};
+
+} // namespace nox

@@ -1,0 +1,90 @@
+#include "platform/vk_map.h"
+
+namespace platform {
+
+int32_t vk_from_scancode(SDL_Scancode sc) {
+    if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) {
+        return 'A' + (sc - SDL_SCANCODE_A);
+    }
+    if (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_9) {
+        return '1' + (sc - SDL_SCANCODE_1);
+    }
+    if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) {
+        return 97 + (sc - SDL_SCANCODE_KP_1);
+    }
+    if (sc >= SDL_SCANCODE_F1 && sc <= SDL_SCANCODE_F12) {
+        return 112 + (sc - SDL_SCANCODE_F1);
+    }
+    switch (sc) {
+    case SDL_SCANCODE_0:
+        return '0';
+    case SDL_SCANCODE_KP_0:
+        return 96;
+    case SDL_SCANCODE_KP_MULTIPLY:
+        return 106;
+    case SDL_SCANCODE_KP_PLUS:
+        return 107;
+    case SDL_SCANCODE_KP_MINUS:
+        return 109;
+    case SDL_SCANCODE_KP_PERIOD:
+        return 110;
+    case SDL_SCANCODE_KP_DIVIDE:
+        return 111;
+    case SDL_SCANCODE_KP_ENTER:
+        return 13;
+    case SDL_SCANCODE_RETURN:
+        return 13;
+    case SDL_SCANCODE_ESCAPE:
+        return 27;
+    case SDL_SCANCODE_SPACE:
+        return 32;
+    case SDL_SCANCODE_BACKSPACE:
+        return 8;
+    case SDL_SCANCODE_TAB:
+        return 9;
+    case SDL_SCANCODE_LSHIFT:
+        return 16;
+    case SDL_SCANCODE_RSHIFT:
+        return 16;
+    case SDL_SCANCODE_LCTRL:
+        return 17;
+    case SDL_SCANCODE_RCTRL:
+        return 17;
+    case SDL_SCANCODE_LALT:
+        return 18;
+    case SDL_SCANCODE_RALT:
+        return 18;
+    case SDL_SCANCODE_PAUSE:
+        return 19;
+    case SDL_SCANCODE_CAPSLOCK:
+        return 20;
+    case SDL_SCANCODE_PAGEUP:
+        return 33;
+    case SDL_SCANCODE_PAGEDOWN:
+        return 34;
+    case SDL_SCANCODE_END:
+        return 35;
+    case SDL_SCANCODE_HOME:
+        return 36;
+    case SDL_SCANCODE_LEFT:
+        return 37;
+    case SDL_SCANCODE_UP:
+        return 38;
+    case SDL_SCANCODE_RIGHT:
+        return 39;
+    case SDL_SCANCODE_DOWN:
+        return 40;
+    case SDL_SCANCODE_INSERT:
+        return 45;
+    case SDL_SCANCODE_DELETE:
+        return 46;
+    case SDL_SCANCODE_NUMLOCKCLEAR:
+        return 144;
+    case SDL_SCANCODE_SCROLLLOCK:
+        return 145;
+    default:
+        return 0;
+    }
+}
+
+} // namespace platform
