@@ -3,6 +3,7 @@
 // by Windows virtual-key code, and joystick capability and position queries.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace platform {

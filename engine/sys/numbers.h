@@ -16,7 +16,9 @@ namespace nox {
 inline constexpr int16_t kTrue = -1;
 inline constexpr int16_t kFalse = 0;
 
-inline int16_t truth(bool b) { return b ? kTrue : kFalse; }
+inline int16_t truth(bool b) {
+    return b ? kTrue : kFalse;
+}
 
 inline int16_t to16(int64_t v) {
     if (v < INT16_MIN || v > INT16_MAX) {
@@ -32,15 +34,29 @@ inline int32_t to32(int64_t v) {
     return static_cast<int32_t>(v);
 }
 
-inline int16_t add16(int64_t a, int64_t b) { return to16(a + b); }
-inline int16_t sub16(int64_t a, int64_t b) { return to16(a - b); }
-inline int16_t mul16(int64_t a, int64_t b) { return to16(a * b); }
-inline int32_t add32(int64_t a, int64_t b) { return to32(a + b); }
-inline int32_t sub32(int64_t a, int64_t b) { return to32(a - b); }
-inline int32_t mul32(int64_t a, int64_t b) { return to32(a * b); }
+inline int16_t add16(int64_t a, int64_t b) {
+    return to16(a + b);
+}
+inline int16_t sub16(int64_t a, int64_t b) {
+    return to16(a - b);
+}
+inline int16_t mul16(int64_t a, int64_t b) {
+    return to16(a * b);
+}
+inline int32_t add32(int64_t a, int64_t b) {
+    return to32(a + b);
+}
+inline int32_t sub32(int64_t a, int64_t b) {
+    return to32(a - b);
+}
+inline int32_t mul32(int64_t a, int64_t b) {
+    return to32(a * b);
+}
 
 // Absolute value in 16 bits: |-32768| does not fit.
-inline int16_t abs16(int16_t v) { return to16(v < 0 ? -int64_t{v} : int64_t{v}); }
+inline int16_t abs16(int16_t v) {
+    return to16(v < 0 ? -int64_t{v} : int64_t{v});
+}
 
 // Integer division written \ : truncates toward zero.
 inline int32_t idiv(int32_t a, int32_t b) {
@@ -85,9 +101,15 @@ inline float checked(float v) {
     }
     return v;
 }
-inline float fadd(float a, float b) { return checked(a + b); }
-inline float fsub(float a, float b) { return checked(a - b); }
-inline float fmul(float a, float b) { return checked(a * b); }
+inline float fadd(float a, float b) {
+    return checked(a + b);
+}
+inline float fsub(float a, float b) {
+    return checked(a - b);
+}
+inline float fmul(float a, float b) {
+    return checked(a * b);
+}
 
 // Formats like the digit pattern "000": rounded to a whole number (halves away
 // from zero), at least `digits` digits with leading zeros, more when needed.

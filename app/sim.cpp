@@ -1,0 +1,342 @@
+#include "app/sim.h"
+
+#include "app/frmMain.h"
+#include "app/sim_input.h"
+#include "engine/sys/errors.h"
+#include "platform/events.h"
+#include "platform/image.h"
+#include "platform/media.h"
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+namespace app {
+
+namespace {
+
+struct Options {
+    int64_t frames = 1000;
+    uint64_t seed = 1;
+    std::optional<std::string> draws_file, input_file, trace_file, sheet, png_dir;
+    int64_t png_every = 0;
+    bool bench = false;
+};
+
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+constexpr const char* kUsage =
+    "usage: skarvelin-sim [--frames N] [--seed S | --draws FILE] [--input FILE] [--trace FILE]\n"
+    "                     [--sheet PATH] [--png DIR --png-every K] [--bench]";
+
+template <typename T> T parse_count(const std::string& option, const std::string& text, T min) {
+    T value{};
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value < min) {
+        throw UsageError(option + " needs a whole number" + (min > 0 ? " of at least 1" : "") +
+                         ", not \"" + text + "\"");
+    }
+    return value;
+}
+
+Options parse_options(const std::vector<std::string>& args) {
+    Options o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) {
+                throw UsageError(a + " needs a value");
+            }
+            return args[++i];
+        };
+        if (a == "--frames") {
+            o.frames = parse_count<int64_t>(a, value(), 0);
+        } else if (a == "--seed") {
+            o.seed = parse_count<uint64_t>(a, value(), 0);
+        } else if (a == "--draws") {
+            o.draws_file = value();
+        } else if (a == "--input") {
+            o.input_file = value();
+        } else if (a == "--trace") {
+            o.trace_file = value();
+        } else if (a == "--sheet") {
+            o.sheet = value();
+        } else if (a == "--png") {
+            o.png_dir = value();
+        } else if (a == "--png-every") {
+            o.png_every = parse_count<int64_t>(a, value(), 1);
+        } else if (a == "--bench") {
+            o.bench = true;
+        } else {
+            throw UsageError("unknown argument \"" + a + "\"");
+        }
+    }
+    if (o.frames > INT32_MAX) {
+        throw UsageError("--frames is at most 2147483647");
+    }
+    const bool seeded = std::find(args.begin(), args.end(), "--seed") != args.end();
+    if (seeded && o.draws_file) {
+        throw UsageError("--seed and --draws exclude each other");
+    }
+    if (o.png_dir.has_value() != (o.png_every > 0)) {
+        throw UsageError("--png and --png-every go together");
+    }
+    return o;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw UsageError("cannot read \"" + path + "\"");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class TraceWriter {
+  public:
+    TraceWriter(const frmMain& game, nox::Rnd& rnd) : game_(game), rnd_(rnd) {}
+
+    std::string line() const {
+        std::string s = "{\"f\":" + std::to_string(game_.frameCt);
+        s += ",\"draws\":" + std::to_string(rnd_.draws());
+        s += ",\"tilt\":" + std::to_string(game_.myTilt);
+        s += ",\"shot\":" + std::to_string(game_.myShotCt);
+        s += ",\"counts\":[" + std::to_string(game_.grpMyBt->ItemCount()) + "," +
+             std::to_string(game_.grpEne->ItemCount()) + "," +
+             std::to_string(game_.grpEneBt->ItemCount()) + "]";
+        s += ",\"stars\":[";
+        for (size_t i = 0; i < 39; ++i) {
+            const nox::clsNoxStar& star = *game_.starList[i];
+            s += (i ? ",[" : "[") + std::to_string(star.X()) + "," + std::to_string(star.Y()) +
+                 "," + std::to_string(star.pX()) + "]";
+        }
+        s += "],\"my\":" + character(-1, *game_.chrMy);
+        s += ",\"mybt\":" + group(*game_.grpMyBt);
+        s += ",\"ene\":" + group(*game_.grpEne);
+        s += ",\"enebt\":" + group(*game_.grpEneBt);
+        return s + "}\n";
+    }
+
+  private:
+    static std::string number(float v) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+        return buf;
+    }
+
+    std::string sprite_name(const std::shared_ptr<nox::clsNoxSprite>& sprite) const {
+        const std::pair<const std::shared_ptr<nox::clsNoxSprite>*, const char*> named[] = {
+            {&game_.sprMy, "sprMy"},       {&game_.sprMyBt, "sprMyBt"},   {&game_.sprHit, "sprHit"},
+            {&game_.sprEneBt, "sprEneBt"}, {&game_.sprBurst, "sprBurst"},
+        };
+        for (auto [var, name] : named) {
+            if (sprite && *var == sprite) {
+                return name;
+            }
+        }
+        for (size_t i = 0; i < game_.sprEne.size(); ++i) {
+            if (sprite && game_.sprEne[i] == sprite) {
+                return "sprEne(" + std::to_string(i) + ")";
+            }
+        }
+        return "none";
+    }
+
+    std::string character(int slot, const nox::clsNoxCharacter& c) const {
+        std::string s = "{\"slot\":" + std::to_string(slot);
+        s += ",\"spr\":\"" + sprite_name(c.Sprite()) + "\"";
+        s += ",\"pt\":" + std::to_string(c.PtNo());
+        s += ",\"x\":" + number(c.Left()) + ",\"y\":" + number(c.Top());
+        s += ",\"vx\":" + number(c.LeftTrans()) + ",\"vy\":" + number(c.TopTrans());
+        s += ",\"ax\":" + number(c.LeftAccel()) + ",\"ay\":" + number(c.TopAccel());
+        s += ",\"hp\":" + std::to_string(c.Hp()) + ",\"num\":" + std::to_string(c.Num());
+        s += ",\"seq\":" + std::to_string(c.MqlSeq()) + ",\"ct\":" + std::to_string(c.MqlCt());
+        s += ",\"anisp\":" + std::to_string(c.AniSp()) + ",\"anict\":" + std::to_string(c.AniCt());
+        return s + "}";
+    }
+
+    std::string group(const nox::clsNoxGroup& g) const {
+        std::string s = "[";
+        bool first = true;
+        for (int32_t i = 0; i <= g.Count(); ++i) {
+            const auto slot = static_cast<int16_t>(i);
+            if (g.Enabled(slot)) {
+                s += (first ? "" : ",") + character(slot, *g.Item(slot));
+                first = false;
+            }
+        }
+        return s + "]";
+    }
+
+    const frmMain& game_;
+    nox::Rnd& rnd_;
+};
+
+// Follows the sortie: sets each frame's input, writes the trace and pictures,
+// times the frame's work, and asks for the end after the last frame.
+class Runner : public SortieObserver {
+  public:
+    Runner(const Options& o, frmMain& game, ScriptedInput& input, nox::Rnd& rnd,
+           std::ostream* trace)
+        : o_(o), game_(game), input_(input), trace_(trace), writer_(game, rnd) {}
+
+    int32_t frame() const { return frame_; }
+    const std::vector<double>& work_us() const { return work_us_; }
+
+    void sortie_prepared() override {
+        write_trace();
+        if (o_.frames == 0) {
+            input_.request_end();
+        }
+    }
+    void frame_started() override {
+        frame_ = game_.frameCt + 1;
+        input_.set_frame(frame_);
+        if (o_.bench) {
+            start_ = std::chrono::steady_clock::now();
+        }
+    }
+    void frame_painted() override {
+        if (o_.bench) {
+            std::chrono::duration<double, std::micro> d = std::chrono::steady_clock::now() - start_;
+            work_us_.push_back(d.count());
+        }
+    }
+    void frame_counted() override {
+        write_trace();
+        if (o_.png_dir && game_.frameCt % o_.png_every == 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/frame-%06d.png", game_.frameCt);
+            platform::save_png(game_.picStage->screen(), *o_.png_dir + name);
+        }
+        if (game_.frameCt >= o_.frames) {
+            input_.request_end();
+        }
+    }
+
+  private:
+    void write_trace() {
+        if (trace_) {
+            *trace_ << writer_.line();
+        }
+    }
+
+    const Options& o_;
+    frmMain& game_;
+    ScriptedInput& input_;
+    std::ostream* trace_;
+    TraceWriter writer_;
+    int32_t frame_ = 0;
+    std::chrono::steady_clock::time_point start_;
+    std::vector<double> work_us_;
+};
+
+void print_bench(std::vector<double> us, std::ostream& out) {
+    if (us.empty()) {
+        out << "frame_us median=0 p10=0 p90=0\n";
+        return;
+    }
+    std::sort(us.begin(), us.end());
+    auto at = [&](double q) { return us[static_cast<size_t>(q * double(us.size() - 1) + 0.5)]; };
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "frame_us median=%.1f p10=%.1f p90=%.1f\n", at(0.5), at(0.1),
+                  at(0.9));
+    out << buf;
+}
+
+std::unique_ptr<nox::Rnd> make_rnd(const Options& o) {
+    if (o.draws_file) {
+        try {
+            return std::make_unique<nox::ListRnd>(nox::ListRnd::parse(read_file(*o.draws_file)));
+        } catch (const std::invalid_argument& e) {
+            throw UsageError(*o.draws_file + ": " + e.what());
+        }
+    }
+    return std::make_unique<nox::SeededRnd>(o.seed, false);
+}
+
+int run(const Options& o, std::ostream& out, std::ostream& err) {
+    std::vector<FrameInput> frames;
+    if (o.input_file) {
+        try {
+            frames = parse_input_script(read_file(*o.input_file));
+        } catch (const InputScriptError& e) {
+            throw UsageError(*o.input_file + ": " + e.what());
+        }
+    }
+    std::unique_ptr<nox::Rnd> rnd = make_rnd(o);
+    std::ofstream trace_file;
+    if (o.trace_file) {
+        trace_file.open(*o.trace_file, std::ios::binary | std::ios::trunc);
+        if (!trace_file) {
+            throw UsageError("cannot write \"" + *o.trace_file + "\"");
+        }
+    }
+    ScriptedInput input(std::move(frames));
+    platform::SystemClock clock;
+    platform::NoEvents events;
+    platform::RecordingMediaPlayer media;
+    Services services{
+        clock, input, input, events, media, *rnd, nullptr, [&](std::string_view path) {
+            if (o.sheet) {
+                return *o.sheet;
+            }
+            return resolve_game_path(path);
+        }};
+    frmMain game(services);
+    Runner runner(o, game, input, *rnd, o.trace_file ? &trace_file : nullptr);
+    game.set_observer(&runner);
+    try {
+        game.Form_Load();
+        game.Form_Activate();
+    } catch (const nox::FileError& e) {
+        throw UsageError(std::string("cannot load the sprite sheet: ") + e.what());
+    }
+    game.noWait = true;
+    try {
+        int16_t start_key = 83;
+        game.Form_KeyDown(start_key, 0);
+    } catch (const platform::ProgramExit&) {
+        trace_file.flush();
+        if (o.bench) {
+            print_bench(runner.work_us(), out);
+        }
+        return kSimOk;
+    } catch (const nox::OutOfDraws&) {
+        err << "out of draws at frame " << runner.frame() << "\n";
+        return kSimOutOfDraws;
+    } catch (const nox::NoxError& e) {
+        err << "skarvelin-sim: " << e.what() << " (error " << e.code() << ") at frame "
+            << runner.frame() << "\n";
+        return kSimEngineError;
+    }
+    err << "skarvelin-sim: the sortie ended without the end of the program\n";
+    return kSimEngineError;
+}
+
+} // namespace
+
+int run_sim(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    try {
+        return run(parse_options(args), out, err);
+    } catch (const UsageError& e) {
+        err << "skarvelin-sim: " << e.what() << "\n" << kUsage << "\n";
+        return kSimBadArguments;
+    } catch (const platform::ImageError& e) {
+        err << "skarvelin-sim: " << e.what() << "\n";
+        return kSimBadArguments;
+    }
+}
+
+} // namespace app

@@ -1,0 +1,8 @@
+#include "app/sim.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return app::run_sim(args, std::cout, std::cerr);
+}

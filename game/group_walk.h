@@ -1,0 +1,26 @@
+#pragma once
+// The walk every game step makes over a group: slots 0 to Count, with Count
+// read once at the start, skipping free slots. The step may remove the current
+// slot; the other slots keep their numbers.
+
+#include "engine/actor/clsNoxGroup.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace app {
+
+template <typename Step> void walk_group(nox::clsNoxGroup& group, Step step) {
+    const int32_t last = group.Count();
+    for (int32_t i = 0; i <= last; ++i) {
+        const auto slot = static_cast<int16_t>(i);
+        if (group.Enabled(slot)) {
+            // A counted reference of our own: removing the slot must not end the character
+            // mid-step.
+            const std::shared_ptr<nox::clsNoxCharacter> item = group.Item(slot);
+            step(slot, *item);
+        }
+    }
+}
+
+} // namespace app

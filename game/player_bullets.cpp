@@ -1,0 +1,81 @@
+// The player's three-way bursts: launch, three sub-steps a frame with hits on
+// enemies, and the one-frame flash of a spent bullet.
+
+#include "app/frmMain.h"
+#include "engine/sys/numbers.h"
+#include "game/group_walk.h"
+
+namespace app {
+
+namespace {
+
+constexpr int16_t kBulletCap = 15;
+constexpr int16_t kExplosionFrames = 5;
+
+} // namespace
+
+void frmMain::MyShot() {
+    if (grpMyBt->ItemCount() >= kBulletCap) {
+        return;
+    }
+    for (int i = 0; i < 3; ++i) {
+        const float left = chrMy->Left();
+        const float top = chrMy->Top();
+        auto bullet = std::make_shared<nox::clsNoxCharacter>();
+        bullet->Create(sprMyBt, nox::round16(nox::fadd(left, 48.0f)),
+                       nox::round16(nox::fadd(top, 10.0f)), 1, 6);
+        bullet->LeftTrans(12);
+        bullet->TopTrans(static_cast<float>(1 - i));
+        grpMyBt->Add(bullet);
+    }
+}
+
+void frmMain::MyBtMove() {
+    walk_group(*grpMyBt, [this](int16_t i, nox::clsNoxCharacter& b) {
+        b.Move();
+        if (b.PosCheck() == 1) {
+            grpMyBt->Remove(i);
+            return;
+        }
+        const int32_t last = grpEne->Count();
+        for (int32_t j = 0; j <= last; ++j) {
+            const auto slot = static_cast<int16_t>(j);
+            if (!grpEne->Enabled(slot)) {
+                continue;
+            }
+            const std::shared_ptr<nox::clsNoxCharacter> e = grpEne->Item(slot);
+            if (e->Hp() <= 0) {
+                continue; // bullets pass through explosions
+            }
+            if (b.PileCheckLt(*e) != 1) {
+                const int16_t d = b.Hp();
+                b.Hp(nox::sub16(b.Hp(), e->Hp()));
+                if (b.Hp() <= 0) {
+                    b.ChangeSprite(sprHit, 0);
+                    b.Hp(0);
+                }
+                e->Hp(nox::sub16(e->Hp(), d));
+                if (e->Hp() <= 0) {
+                    e->ChangeSprite(sprBurst, 1);
+                    e->Num(kExplosionFrames);
+                }
+                return; // one enemy per bullet and sub-step
+            }
+        }
+    });
+}
+
+void frmMain::MyBtPaint() {
+    walk_group(*grpMyBt, [this](int16_t i, nox::clsNoxCharacter& b) {
+        if (b.PosCheck() == 1) {
+            return; // the next MyBtMove removes it
+        }
+        b.AutoAnime(0);
+        b.PaintEx();
+        if (b.Hp() == 0) {
+            grpMyBt->Remove(i);
+        }
+    });
+}
+
+} // namespace app
