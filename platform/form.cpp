@@ -3,23 +3,40 @@
 #include "platform/image.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstring>
 
 namespace platform {
 
 namespace {
 
-// Copies a bitmap onto the client image at (x, y), keeping only points inside the region.
+// Copies a bitmap onto the client image at (x, y), at most w x h of it, keeping
+// only the points inside the region (in the source's coordinates) when there is one.
 void blit_clipped(Bitmap& client, const Bitmap& src, int x, int y, int w, int h,
                   const std::optional<RoundRegion>& region) {
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min({x + w, client.width(), x + src.width()});
-    const int y1 = std::min({y + h, client.height(), y + src.height()});
-    for (int py = y0; py < y1; ++py) {
-        for (int px = x0; px < x1; ++px) {
-            if (!region || region->contains(px - x, py - y)) {
-                client.set_pixel(px, py, src.pixel(px - x, py - y));
+    const int rows = std::min(h, src.height()), cols = std::min(w, src.width());
+    for (int sy = std::max(0, -y); sy < rows && y + sy < client.height(); ++sy) {
+        int x0 = 0, x1 = cols;
+        if (region) {
+            int in0 = 0, in1 = 0;
+            if (!region->row_span(sy, in0, in1)) {
+                continue;
             }
+            x0 = std::max(x0, in0);
+            x1 = std::min(x1, in1);
         }
+        x0 = std::max(x0, -x);
+        x1 = std::min(x1, client.width() - x);
+        if (x0 < x1) {
+            std::memcpy(client.row(y + sy) + x + x0, src.row(sy) + x0, size_t(x1 - x0) * 4);
+        }
+    }
+}
+
+void fill_rect(Bitmap& client, int x, int y, int w, int h, uint32_t xrgb) {
+    const int x0 = std::max(x, 0), x1 = std::min(x + w, client.width());
+    for (int py = std::max(y, 0); py < std::min(y + h, client.height()); ++py) {
+        std::fill(client.row(py) + x0, client.row(py) + std::max(x0, x1), xrgb);
     }
 }
 
@@ -31,13 +48,36 @@ bool RoundRegion::contains(int x, int y) const {
     }
     // Distance from the nearest corner ellipse's centre, in the ellipse's own scale.
     const double rx = ellipse_width / 2.0, ry = ellipse_height / 2.0;
-    const double cx = x + 0.5 < left + rx ? left + rx : (x + 0.5 > right - rx ? right - rx : x + 0.5);
-    const double cy = y + 0.5 < top + ry ? top + ry : (y + 0.5 > bottom - ry ? bottom - ry : y + 0.5);
+    const double cx =
+        x + 0.5 < left + rx ? left + rx : (x + 0.5 > right - rx ? right - rx : x + 0.5);
+    const double cy =
+        y + 0.5 < top + ry ? top + ry : (y + 0.5 > bottom - ry ? bottom - ry : y + 0.5);
     if (rx <= 0 || ry <= 0) {
         return true;
     }
     const double nx = (x + 0.5 - cx) / rx, ny = (y + 0.5 - cy) / ry;
     return nx * nx + ny * ny <= 1.0;
+}
+
+bool RoundRegion::row_span(int y, int& x0, int& x1) const {
+    if (y < top || y >= bottom || left >= right) {
+        return false;
+    }
+    // Each row of a rounded rectangle is one run; only the corners shorten it.
+    int a = left, b = right;
+    while (a < b && !contains(a, y)) {
+        ++a;
+    }
+    while (b > a && !contains(b - 1, y)) {
+        --b;
+    }
+    x0 = a;
+    x1 = b;
+    return a < b;
+}
+
+bool Control::hit(int x, int y) const {
+    return visible && x >= left && y >= top && x < left + width && y < top + height;
 }
 
 void Control::refresh() {
@@ -49,11 +89,17 @@ void Control::refresh() {
 void Label::set_text(std::string text) {
     text_ = std::move(text);
     fit_to_text();
+    if (form) {
+        form->invalidate();
+    }
 }
 
 void Label::set_font(Font f) {
     font_ = std::move(f);
     fit_to_text();
+    if (form) {
+        form->invalidate();
+    }
 }
 
 void Label::set_auto_size(bool on) {
@@ -61,38 +107,35 @@ void Label::set_auto_size(bool on) {
     fit_to_text();
 }
 
+std::vector<std::string> Label::lines(const Font& f) const {
+    // Without word wrap only explicit newlines break.
+    return wrap_text(text_, f, word_wrap ? width : INT_MAX);
+}
+
 void Label::fit_to_text() {
     if (!auto_size_) {
         return;
     }
     const Font f = font_.value_or(form ? form->font : Font{});
-    width = text_width(text_, f);
-    height = line_height(f);
+    const std::vector<std::string> ls = lines(f);
+    if (!word_wrap) {
+        width = 0;
+        for (const std::string& line : ls) {
+            width = std::max(width, text_width(line, f));
+        }
+    }
+    height = line_height(f) * static_cast<int>(ls.size());
 }
 
-void Label::render(Bitmap& client, const Font& form_font) const {
-    const Font& f = font_ ? *font_ : form_font;
-    if (back_color) {
-        for (int y = std::max(top, 0); y < std::min(top + height, client.height()); ++y) {
-            for (int x = std::max(left, 0); x < std::min(left + width, client.width()); ++x) {
-                client.set_pixel(x, y, to_xrgb(*back_color));
-            }
-        }
+const TextMask& Label::text_image(const Font& f) const {
+    RenderedText wanted{text_, f, width, height, alignment, word_wrap};
+    if (rendered_ == wanted) {
+        return image_;
     }
-    const std::vector<std::string> lines =
-        word_wrap ? wrap_text(text_, f, width) : std::vector<std::string>{text_};
+    image_ = TextMask(std::max(width, 0), std::max(height, 0));
     const int lh = line_height(f);
-    // Text is clipped to the label's rectangle.
-    Bitmap area(std::max(width, 0), std::max(height, 0));
-    for (int y = 0; y < area.height(); ++y) {
-        for (int x = 0; x < area.width(); ++x) {
-            if (client.contains(left + x, top + y)) {
-                area.set_pixel(x, y, client.pixel(left + x, top + y));
-            }
-        }
-    }
     int y = 0;
-    for (const std::string& line : lines) {
+    for (const std::string& line : lines(f)) {
         const int w = text_width(line, f);
         int x = 0;
         if (alignment == Align::Right) {
@@ -100,10 +143,61 @@ void Label::render(Bitmap& client, const Font& form_font) const {
         } else if (alignment == Align::Center) {
             x = (width - w) / 2;
         }
-        draw_text_line(area, x, y, line, f, fore_color);
+        draw_text_line(image_, x, y, line, f);
         y += lh;
     }
-    blit_clipped(client, area, left, top, width, height, std::nullopt);
+    rendered_ = std::move(wanted);
+    return image_;
+}
+
+void Label::render(Bitmap& client, const Font& form_font) const {
+    if (back_color) {
+        fill_rect(client, left, top, width, height, to_xrgb(*back_color));
+    }
+    // The text image is as large as the label, so the text is clipped to it.
+    blend_mask(client, left, top, text_image(font_ ? *font_ : form_font), fore_color);
+}
+
+void Button::render(Bitmap& client, const Font& form_font) const {
+    // The classic raised face: light edges top and left, shadows bottom and right,
+    // swapped while pushed in.
+    constexpr uint32_t kFace = 0x00C0C0C0, kLight = 0x00FFFFFF, kShadow = 0x00808080,
+                       kDark = 0x00000000;
+    fill_rect(client, left, top, width, height, kFace);
+    const uint32_t top_left = pushed ? kDark : kLight;
+    fill_rect(client, left, top, width, 1, top_left);
+    fill_rect(client, left, top, 1, height, top_left);
+    fill_rect(client, left, top + height - 1, width, 1, kDark);
+    fill_rect(client, left + width - 1, top, 1, height, kDark);
+    if (pushed) {
+        fill_rect(client, left + 1, top + 1, width - 2, 1, kShadow);
+        fill_rect(client, left + 1, top + 1, 1, height - 2, kShadow);
+    } else {
+        fill_rect(client, left + 1, top + height - 2, width - 2, 1, kShadow);
+        fill_rect(client, left + width - 2, top + 1, 1, height - 2, kShadow);
+    }
+
+    const Font& f = font ? *font : form_font;
+    if (!rendered_ || rendered_->first != caption || !(rendered_->second == f)) {
+        caption_image_ = TextMask(text_width(caption, f), line_height(f));
+        draw_text_line(caption_image_, 0, 0, caption, f);
+        rendered_.emplace(caption, f);
+    }
+    const int shift = pushed ? 1 : 0;
+    blend_mask(client, left + (width - caption_image_.width) / 2 + shift,
+               top + (height - caption_image_.height) / 2 + shift, caption_image_, rgb(0, 0, 0));
+    if (form && form->focus == this) {
+        // The dotted focus frame inside the edges.
+        const int x0 = left + 4, y0 = top + 4, x1 = left + width - 5, y1 = top + height - 5;
+        for (int x = x0; x <= x1; x += 2) {
+            fill_rect(client, x, y0, 1, 1, kDark);
+            fill_rect(client, x, y1, 1, 1, kDark);
+        }
+        for (int y = y0; y <= y1; y += 2) {
+            fill_rect(client, x0, y, 1, 1, kDark);
+            fill_rect(client, x1, y, 1, 1, kDark);
+        }
+    }
 }
 
 PictureBox::PictureBox(int left, int top, int width, int height)
@@ -116,6 +210,10 @@ void PictureBox::render(Bitmap& client, const Font&) const {
     blit_clipped(client, screen(), left, top, width, height, region);
 }
 
+bool PictureBox::hit(int x, int y) const {
+    return Control::hit(x, y) && (!region || region->contains(x - left, y - top));
+}
+
 void PictureBox::set_auto_redraw(bool on) {
     if (on && !auto_redraw_) {
         // The kept image starts as what the area shows.
@@ -125,7 +223,9 @@ void PictureBox::set_auto_redraw(bool on) {
     auto_redraw_ = on;
 }
 
-void PictureBox::load_picture(const std::string& path) { set_picture(load_image_file(path)); }
+void PictureBox::load_picture(const std::string& path) {
+    set_picture(load_image_file(path));
+}
 
 void PictureBox::set_picture(std::shared_ptr<Bitmap> picture) {
     image_dc_.select(picture);
@@ -160,15 +260,21 @@ void PictureBox::repaint() {
     refresh();
 }
 
+Form::~Form() {
+    if (host) {
+        host->forget(*this);
+    }
+}
+
 void Form::add(Control& c) {
     c.form = this;
     controls_.push_back(&c);
+    c.attached();
 }
 
 Control* Form::control_at(int x, int y) const {
     for (Control* c : controls_) {
-        if (c->visible && x >= c->left && y >= c->top && x < c->left + c->width &&
-            y < c->top + c->height) {
+        if (c->hit(x, y)) {
             return c;
         }
     }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -21,6 +22,9 @@ struct RoundRegion {
     int left, top, right, bottom; // corners, right and bottom exclusive
     int ellipse_width, ellipse_height;
     bool contains(int x, int y) const;
+    // The points of row y inside the region are [x0, x1); false when there are none.
+    bool row_span(int y, int& x0, int& x1) const;
+    bool operator==(const RoundRegion&) const = default;
 };
 
 enum class Align { Left, Right, Center };
@@ -35,6 +39,8 @@ class Control {
 
     // Draws the control onto its window's client image.
     virtual void render(Bitmap& client, const Font& form_font) const = 0;
+    // Whether a press at this client point lands on the control.
+    virtual bool hit(int x, int y) const;
     // Repaints the control on screen at once, without delivering events.
     void refresh();
 
@@ -44,6 +50,11 @@ class Control {
     bool drags_window = false;
     std::function<void(int button)> on_mouse_down;
     Form* form = nullptr;
+
+  protected:
+    friend class Form;
+    // Called when the control is added to a form.
+    virtual void attached() {}
 };
 
 class Label : public Control {
@@ -63,10 +74,44 @@ class Label : public Control {
     bool word_wrap = false;
 
   private:
+    // What the cached text image was rendered from.
+    struct RenderedText {
+        std::string text;
+        Font font;
+        int width = 0, height = 0;
+        Align alignment = Align::Left;
+        bool word_wrap = false;
+        bool operator==(const RenderedText&) const = default;
+    };
+
+    void attached() override { fit_to_text(); }
     void fit_to_text();
+    std::vector<std::string> lines(const Font& f) const;
+    const TextMask& text_image(const Font& f) const;
+
     std::string text_;
     std::optional<Font> font_;
     bool auto_size_ = false;
+    mutable std::optional<RenderedText> rendered_;
+    mutable TextMask image_;
+};
+
+// A push button: clicked by releasing the left mouse button over it, or by Enter
+// or the space bar while it has its window's keyboard focus.
+class Button : public Control {
+  public:
+    Button(int left, int top, int width, int height, std::string caption = {})
+        : Control(left, top, width, height), caption(std::move(caption)) {}
+    void render(Bitmap& client, const Font& form_font) const override;
+
+    std::string caption;
+    std::optional<Font> font;
+    std::function<void()> on_click;
+    bool pushed = false; // drawn pushed in while the mouse holds it down
+
+  private:
+    mutable std::optional<std::pair<std::string, Font>> rendered_;
+    mutable TextMask caption_image_;
 };
 
 // A picture area: what it shows on screen, and a persistent image that drawing
@@ -75,6 +120,8 @@ class PictureBox : public Control {
   public:
     PictureBox(int left, int top, int width, int height);
     void render(Bitmap& client, const Font& form_font) const override;
+    // Outside its region the area is not there: presses go to what lies below.
+    bool hit(int x, int y) const override;
 
     // The drawing context of whatever drawing goes into now.
     DeviceContext& hdc() { return auto_redraw_ ? image_dc_ : screen_dc_; }
@@ -120,13 +167,15 @@ class FormHost {
   public:
     virtual ~FormHost() = default;
     virtual void repaint(Form& form) = 0;
+    // The form is being destroyed; the host must let go of it.
+    virtual void forget(Form&) {}
 };
 
 class Form {
   public:
     Form(std::string caption, int client_width = 549, int client_height = 349)
         : caption(std::move(caption)), client_width(client_width), client_height(client_height) {}
-    virtual ~Form() = default;
+    virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
 
@@ -140,6 +189,10 @@ class Form {
     void render(Bitmap& client) const;
     // Repaints the whole window at once.
     void repaint();
+    // Marks the window as changed: the window system shows it at its next event pass.
+    void invalidate() { invalidated_ = true; }
+    // Whether the window changed since last asked; asking clears the mark.
+    bool take_invalidated() { return std::exchange(invalidated_, false); }
 
     std::string caption;
     int client_width, client_height;
@@ -149,6 +202,8 @@ class Form {
     std::optional<RoundRegion> region;
     bool key_preview = false;
     bool drags_window = false; // a press on the background drags the window
+    // The control with the keyboard focus: Enter and space click it when it is a Button.
+    Control* focus = nullptr;
 
     std::function<void()> on_load;
     std::function<void()> on_activate;
@@ -164,14 +219,15 @@ class Form {
 
   private:
     std::vector<Control*> controls_;
+    bool invalidated_ = false;
 };
 
 // The window system: shows forms and delivers their events.
 class WindowSystem : public EventPump {
   public:
-    virtual void load(Form& form) = 0;        // runs on_load once
-    virtual void show(Form& form) = 0;        // loads if needed, shows, activates
-    virtual void show_modal(Form& form) = 0;  // show, then delivers events until hidden
+    virtual void load(Form& form) = 0;       // runs on_load once
+    virtual void show(Form& form) = 0;       // loads if needed, shows, activates
+    virtual void show_modal(Form& form) = 0; // show, then delivers events until hidden
     virtual void hide(Form& form) = 0;
     virtual void unload(Form& form) = 0;
     virtual bool is_loaded(const Form& form) const = 0;

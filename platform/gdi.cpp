@@ -8,9 +8,13 @@ namespace platform {
 
 namespace {
 
-int row_bytes(int width, int bpp) { return static_cast<int>((int64_t{width} * bpp + 31) / 32 * 4); }
+int row_bytes(int width, int bpp) {
+    return static_cast<int>((int64_t{width} * bpp + 31) / 32 * 4);
+}
 
-bool valid_depth(int bpp) { return bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32; }
+bool valid_depth(int bpp) {
+    return bpp == 8 || bpp == 16 || bpp == 24 || bpp == 32;
+}
 
 // A rectangle reduced to the part that lies inside the destination and the source.
 struct Span2D {
@@ -39,7 +43,7 @@ bool clip(const Bitmap& dst, const Bitmap& src, int32_t x, int32_t y, int32_t w,
         !clip_axis(dy, ssy, hh, dst.height(), src.height())) {
         return false;
     }
-    out = {static_cast<int32_t>(dx), static_cast<int32_t>(dy), static_cast<int32_t>(ssx),
+    out = {static_cast<int32_t>(dx),  static_cast<int32_t>(dy), static_cast<int32_t>(ssx),
            static_cast<int32_t>(ssy), static_cast<int32_t>(ww), static_cast<int32_t>(hh)};
     return true;
 }
@@ -97,9 +101,15 @@ size_t Bitmap::set_bits(std::span<const uint8_t> in) {
     return n;
 }
 
-uint32_t Bitmap::pixel(int x, int y) const { return row(y)[x]; }
-void Bitmap::set_pixel(int x, int y, uint32_t xrgb) { row(y)[x] = xrgb; }
-uint32_t* Bitmap::row(int y) { return words_.data() + static_cast<size_t>(y) * (stride_ / 4); }
+uint32_t Bitmap::pixel(int x, int y) const {
+    return row(y)[x];
+}
+void Bitmap::set_pixel(int x, int y, uint32_t xrgb) {
+    row(y)[x] = xrgb;
+}
+uint32_t* Bitmap::row(int y) {
+    return words_.data() + static_cast<size_t>(y) * (stride_ / 4);
+}
 const uint32_t* Bitmap::row(int y) const {
     return words_.data() + static_cast<size_t>(y) * (stride_ / 4);
 }

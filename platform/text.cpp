@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 #include <linebreak.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -18,8 +19,10 @@ namespace {
 // The Windows Japanese families and the metric-compatible IPA faces that stand in for them.
 const std::map<std::string, std::string>& family_map() {
     static const std::map<std::string, std::string> map = {
-        {"ＭＳ 明朝", "IPAMincho"},     {"ＭＳ Ｐ明朝", "IPAPMincho"},
-        {"ＭＳ ゴシック", "IPAGothic"}, {"ＭＳ Ｐゴシック", "IPAPGothic"},
+        {"ＭＳ 明朝", "IPAMincho"},
+        {"ＭＳ Ｐ明朝", "IPAPMincho"},
+        {"ＭＳ ゴシック", "IPAGothic"},
+        {"ＭＳ Ｐゴシック", "IPAPGothic"},
     };
     return map;
 }
@@ -71,28 +74,135 @@ uint32_t blend(uint32_t dst, uint32_t color, uint32_t alpha) {
     return out;
 }
 
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+
+bool is_newline(char c) {
+    return c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view without_trailing_spaces(std::string_view s) {
+    const size_t end = s.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view{} : s.substr(0, end + 1);
+}
+
+size_t utf8_char_length(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// A run of text between two break opportunities.
+struct Segment {
+    std::string_view text;
+    bool ends_line; // a newline ends it
+};
+
+std::vector<Segment> segments(std::string_view text) {
+    static const bool initialised = (init_linebreak(), true);
+    (void)initialised;
+    std::vector<char> breaks(text.size());
+    set_linebreaks_utf8(reinterpret_cast<const utf8_t*>(text.data()), text.size(), "ja",
+                        breaks.data());
+    std::vector<Segment> out;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (breaks[i] != LINEBREAK_ALLOWBREAK && breaks[i] != LINEBREAK_MUSTBREAK) {
+            continue;
+        }
+        std::string_view seg = text.substr(start, i + 1 - start);
+        const bool ends_line = breaks[i] == LINEBREAK_MUSTBREAK && is_newline(seg.back());
+        while (!seg.empty() && is_newline(seg.back())) {
+            seg.remove_suffix(1);
+        }
+        out.push_back({seg, ends_line});
+        start = i + 1;
+    }
+    return out;
+}
+
+// Lays segments out greedily; a segment too wide for a line of its own is cut
+// between characters.
+class LineFiller {
+  public:
+    LineFiller(const Font& font, int width) : font_(font), width_(width) {}
+
+    void add(std::string_view seg) {
+        if (fits(line_ + std::string(seg))) {
+            line_ += seg;
+            return;
+        }
+        if (!line_.empty()) {
+            end_line();
+            if (fits(std::string(seg))) {
+                line_ = seg;
+                return;
+            }
+        }
+        add_by_character(seg);
+    }
+
+    void end_line() {
+        lines_.emplace_back(without_trailing_spaces(line_));
+        line_.clear();
+    }
+
+    std::vector<std::string> finish() && {
+        if (!line_.empty() || lines_.empty()) {
+            end_line();
+        }
+        return std::move(lines_);
+    }
+
+  private:
+    bool fits(const std::string& s) const {
+        return text_width(without_trailing_spaces(s), font_) <= width_;
+    }
+
+    void add_by_character(std::string_view seg) {
+        for (size_t i = 0; i < seg.size();) {
+            const size_t n =
+                std::min(utf8_char_length(static_cast<unsigned char>(seg[i])), seg.size() - i);
+            const std::string_view ch = seg.substr(i, n);
+            if (!line_.empty() && !fits(line_ + std::string(ch))) {
+                end_line();
+            }
+            line_ += ch;
+            i += n;
+        }
+    }
+
+    const Font& font_;
+    int width_;
+    std::string line_;
+    std::vector<std::string> lines_;
+};
+
 } // namespace
 
-int font_pixels(double size_pt) { return static_cast<int>(std::lround(size_pt * 96.0 / 72.0)); }
+int font_pixels(double size_pt) {
+    return static_cast<int>(std::lround(size_pt * 96.0 / 72.0));
+}
 
 std::string font_file(const std::string& family) {
+    // One fontconfig configuration of our own, released at exit.
+    static const std::unique_ptr<FcConfig, void (*)(FcConfig*)> config(FcInitLoadConfigAndFonts(),
+                                                                       FcConfigDestroy);
     auto it = family_map().find(family);
     const std::string wanted = it != family_map().end() ? it->second : family;
-    FcInit();
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(wanted.c_str()));
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    std::unique_ptr<FcPattern, void (*)(FcPattern*)> pattern(
+        FcNameParse(reinterpret_cast<const FcChar8*>(wanted.c_str())), FcPatternDestroy);
     std::string file;
-    FcChar8* path = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-        file = reinterpret_cast<const char*>(path);
+    if (config && pattern) {
+        FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
+        FcDefaultSubstitute(pattern.get());
+        FcResult result = FcResultNoMatch;
+        std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(
+            FcFontMatch(config.get(), pattern.get(), &result), FcPatternDestroy);
+        FcChar8* path = nullptr;
+        if (match && FcPatternGetString(match.get(), FC_FILE, 0, &path) == FcResultMatch) {
+            file = reinterpret_cast<const char*>(path);
+        }
     }
-    if (match) {
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
     if (file.empty()) {
         throw std::runtime_error("no font found for \"" + family + "\"");
     }
@@ -108,79 +218,71 @@ int text_width(std::string_view utf8, const Font& font) {
     return w;
 }
 
-int line_height(const Font& font) { return TTF_FontLineSkip(cache().get(font)); }
+int line_height(const Font& font) {
+    return TTF_FontLineSkip(cache().get(font));
+}
 
-void draw_text_line(Bitmap& dst, int x, int y, std::string_view utf8, const Font& font,
-                    ColorRef color) {
-    if (utf8.empty() || dst.bits_per_pixel() != 32) {
+void draw_text_line(TextMask& dst, int x, int y, std::string_view utf8, const Font& font) {
+    if (utf8.empty()) {
         return;
     }
-    SDL_Surface* s = TTF_RenderUTF8_Blended(cache().get(font), std::string(utf8).c_str(),
-                                            SDL_Color{255, 255, 255, 255});
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> s(TTF_RenderUTF8_Blended(
+        cache().get(font), std::string(utf8).c_str(), SDL_Color{255, 255, 255, 255}));
     if (!s) {
         return;
     }
-    std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> owned(s, SDL_FreeSurface);
-    const uint32_t xrgb = to_xrgb(color);
-    for (int j = 0; j < s->h; ++j) {
-        int py = y + j;
-        if (py < 0 || py >= dst.height()) {
-            continue;
-        }
+    // Clip once, then copy whole rows of coverage (the alpha of ARGB8888).
+    const int i0 = std::max(0, -x), i1 = std::min(s->w, dst.width - x);
+    const int j0 = std::max(0, -y), j1 = std::min(s->h, dst.height - y);
+    for (int j = j0; j < j1; ++j) {
         const auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
                                                             ptrdiff_t(j) * s->pitch);
-        for (int i = 0; i < s->w; ++i) {
-            int px = x + i;
-            uint32_t alpha = src[i] >> 24; // ARGB8888
-            if (px >= 0 && px < dst.width() && alpha != 0) {
-                dst.set_pixel(px, py, blend(dst.pixel(px, py), xrgb, alpha));
+        uint8_t* out = dst.coverage.data() + size_t(y + j) * size_t(dst.width) + size_t(x);
+        for (int i = i0; i < i1; ++i) {
+            out[i] = std::max(out[i], static_cast<uint8_t>(src[i] >> 24));
+        }
+    }
+}
+
+void blend_mask(Bitmap& dst, int x, int y, const TextMask& mask, ColorRef color) {
+    if (dst.bits_per_pixel() != 32) {
+        return;
+    }
+    const uint32_t xrgb = to_xrgb(color);
+    const int i0 = std::max(0, -x), i1 = std::min(mask.width, dst.width() - x);
+    const int j0 = std::max(0, -y), j1 = std::min(mask.height, dst.height() - y);
+    for (int j = j0; j < j1; ++j) {
+        const uint8_t* cov = mask.coverage.data() + size_t(j) * size_t(mask.width);
+        uint32_t* row = dst.row(y + j) + x;
+        for (int i = i0; i < i1; ++i) {
+            if (cov[i] == 255) {
+                row[i] = xrgb;
+            } else if (cov[i] != 0) {
+                row[i] = blend(row[i], xrgb, cov[i]);
             }
         }
     }
 }
 
+void draw_text_line(Bitmap& dst, int x, int y, std::string_view utf8, const Font& font,
+                    ColorRef color) {
+    if (utf8.empty()) {
+        return;
+    }
+    TextMask mask(text_width(utf8, font), line_height(font));
+    draw_text_line(mask, 0, 0, utf8, font);
+    blend_mask(dst, x, y, mask, color);
+}
+
 std::vector<std::string> wrap_text(std::string_view utf8, const Font& font, int width) {
-    static const bool initialised = (init_linebreak(), true);
-    (void)initialised;
-    std::vector<std::string> lines;
-    const std::string text(utf8);
-    std::vector<char> breaks(text.size());
-    set_linebreaks_utf8(reinterpret_cast<const utf8_t*>(text.data()), text.size(), "ja",
-                        breaks.data());
-    std::string line;    // the line being filled
-    std::string pending; // text since the last break opportunity
-    auto flush_pending = [&] {
-        std::string candidate = line + pending;
-        // Trailing spaces do not count against the width.
-        std::string measured = candidate.substr(0, candidate.find_last_not_of(' ') + 1);
-        if (!line.empty() && text_width(measured, font) > width) {
-            lines.push_back(line.substr(0, line.find_last_not_of(' ') + 1));
-            line = pending;
-        } else {
-            line = std::move(candidate);
-        }
-        pending.clear();
-    };
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (breaks[i] == LINEBREAK_MUSTBREAK && (text[i] == '\n' || text[i] == '\r')) {
-            flush_pending();
-            lines.push_back(line);
-            line.clear();
-            continue;
-        }
-        if (text[i] == '\n' || text[i] == '\r') {
-            continue; // the second byte of a CR LF pair
-        }
-        pending += text[i];
-        if (breaks[i] == LINEBREAK_ALLOWBREAK) {
-            flush_pending();
+    LineFiller filler(font, width);
+    for (const Segment& seg : segments(utf8)) {
+        filler.add(seg.text);
+        if (seg.ends_line) {
+            filler.end_line();
         }
     }
-    flush_pending();
-    if (!line.empty() || lines.empty()) {
-        lines.push_back(line);
-    }
-    return lines;
+    return std::move(filler).finish();
 }
 
 } // namespace platform

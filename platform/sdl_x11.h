@@ -1,0 +1,26 @@
+#pragma once
+// The few X11 questions SDL cannot answer: the exact pointer position while a
+// window moves under it, and whether a window manager will move windows for us.
+
+#include <SDL_video.h>
+
+#include <optional>
+
+namespace platform::x11 {
+
+struct Pointer {
+    int x = 0, y = 0;  // on the screen
+    bool held = false; // any mouse button is down
+};
+
+// The pointer as the X server sees it now; nothing when the window is not an X11 window.
+std::optional<Pointer> query_pointer(SDL_Window* window);
+
+// True when a running window manager advertises the move that
+// SDL_HITTEST_DRAGGABLE asks for (_NET_WM_MOVERESIZE).
+bool window_manager_moves_windows(SDL_Window* window);
+
+// The X11 window behind an SDL window, or 0.
+unsigned long native_window(SDL_Window* window);
+
+} // namespace platform::x11

@@ -1,0 +1,41 @@
+#pragma once
+// A private X server (Xvfb, 1280 x 1024, black root) for one test, with or
+// without a window manager (openbox), and the X tools the tests drive it with.
+// DISPLAY points at it while the session lives.
+
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <utility>
+
+struct _XDisplay; // Xlib's Display, kept out: its macros clash with gtest
+
+namespace xtest {
+
+class XSession {
+  public:
+    static constexpr int kWidth = 1280;
+    static constexpr int kHeight = 1024;
+
+    explicit XSession(bool window_manager);
+    ~XSession();
+    XSession(const XSession&) = delete;
+    XSession& operator=(const XSession&) = delete;
+
+    const std::string& display_name() const { return name_; }
+    bool has_window_manager() const;
+
+    // Where a window's top-left corner lies on the screen.
+    std::optional<std::pair<int, int>> position(unsigned long window) const;
+    // Runs an X tool (xdotool, xwininfo, import ...) on this display; returns its output.
+    std::string run(const std::string& command) const;
+
+  private:
+    pid_t xvfb_ = -1;
+    pid_t wm_ = -1;
+    std::string name_;
+    std::string old_display_;
+    _XDisplay* display_ = nullptr;
+};
+
+} // namespace xtest
