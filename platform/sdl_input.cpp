@@ -1,0 +1,310 @@
+#include "platform/sdl_input.h"
+
+#include "platform/vk_map.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace platform {
+
+// ---- keyboard ----
+
+// Kept current by SDL, which calls the watch on the main thread as it queues each event.
+struct SdlKeyState::Watch {
+    std::array<bool, SDL_NUM_SCANCODES> physical_down{};
+    std::array<uint8_t, 256> keys_down{}; // physical keys held per code (both shifts are 16)
+    std::array<bool, 256> pressed{};
+
+    static int SDLCALL on_event(void* self, SDL_Event* event) {
+        if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
+            static_cast<Watch*>(self)->note(event->key);
+        }
+        return 1; // a watch's result is ignored; the event stays queued either way
+    }
+
+    void note(const SDL_KeyboardEvent& key) {
+        SDL_Scancode scancode = key.keysym.scancode;
+        int32_t vk = vk_from_scancode(scancode);
+        if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES || vk <= 0 ||
+            vk > 255) {
+            return;
+        }
+        bool down = key.type == SDL_KEYDOWN;
+        if (down && !key.repeat) {
+            pressed[static_cast<size_t>(vk)] = true;
+        }
+        bool& was_down = physical_down[static_cast<size_t>(scancode)];
+        if (down != was_down) {
+            was_down = down;
+            keys_down[static_cast<size_t>(vk)] += down ? 1 : -1;
+        }
+    }
+};
+
+namespace {
+
+struct EventRange {
+    Uint32 first, last;
+};
+
+// Input that nobody misses when it is old: keys, text and the mouse, joystick and
+// controller motion and buttons, touch and sensors. SDL_QUIT and window events are
+// never dropped.
+constexpr EventRange kDroppable[] = {
+    {SDL_KEYDOWN, SDL_MOUSEWHEEL},
+    {SDL_JOYAXISMOTION, SDL_JOYBUTTONUP},
+    {SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERBUTTONUP},
+    {SDL_CONTROLLERTOUCHPADDOWN, SDL_CONTROLLERSENSORUPDATE},
+    {SDL_FINGERDOWN, SDL_MULTIGESTURE},
+    {SDL_SENSORUPDATE, SDL_SENSORUPDATE},
+};
+
+int waiting_events() {
+    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+int drop_oldest(EventRange range, int count) {
+    std::array<SDL_Event, 256> scratch;
+    int dropped = 0;
+    while (dropped < count) {
+        int batch = std::min(count - dropped, static_cast<int>(scratch.size()));
+        int got = SDL_PeepEvents(scratch.data(), batch, SDL_GETEVENT, range.first, range.last);
+        if (got <= 0) {
+            break;
+        }
+        dropped += got;
+    }
+    return dropped;
+}
+
+void keep_queue_short() {
+    int waiting = waiting_events();
+    if (waiting <= SdlKeyState::kQueueHighWater) {
+        return;
+    }
+    int excess = waiting - SdlKeyState::kQueueLowWater;
+    for (EventRange range : kDroppable) {
+        excess -= drop_oldest(range, excess);
+        if (excess <= 0) {
+            return;
+        }
+    }
+}
+
+} // namespace
+
+SdlKeyState::SdlKeyState() : watch_(std::make_unique<Watch>()) {
+    events_ready_ = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
+    if (!events_ready_) {
+        std::fprintf(stderr, "keyboard: cannot start SDL's events: %s\n", SDL_GetError());
+        return;
+    }
+    SDL_AddEventWatch(&Watch::on_event, watch_.get());
+}
+
+SdlKeyState::~SdlKeyState() {
+    if (events_ready_) {
+        SDL_DelEventWatch(&Watch::on_event, watch_.get());
+        SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    }
+}
+
+int16_t SdlKeyState::async_key_state(int32_t vk) {
+    if (vk < 0 || vk > 255) {
+        return 0;
+    }
+    if (events_ready_) {
+        // Starting SDL's video switches text input on; nobody reads it here, and
+        // undispatched text events would only fill the queue.
+        if (SDL_IsTextInputActive()) {
+            SDL_StopTextInput();
+        }
+        SDL_PumpEvents();
+        keep_queue_short();
+    }
+    auto i = static_cast<size_t>(vk);
+    auto state = static_cast<int16_t>((watch_->keys_down[i] ? kKeyDown : 0) |
+                                      (watch_->pressed[i] ? kKeyPressedSince : 0));
+    watch_->pressed[i] = false;
+    return state;
+}
+
+// ---- joystick values ----
+
+uint32_t joy_position_from_axis(int16_t axis) {
+    if (axis <= -kAxisHalfWay) {
+        return kJoyLow;
+    }
+    if (axis >= kAxisHalfWay) {
+        return kJoyHigh;
+    }
+    return kJoyCentre;
+}
+
+uint32_t joy_position_from_buttons(bool low_pressed, bool high_pressed) {
+    if (low_pressed == high_pressed) {
+        return kJoyCentre;
+    }
+    return low_pressed ? kJoyLow : kJoyHigh;
+}
+
+uint32_t joy_combine(uint32_t dpad, uint32_t stick) {
+    return dpad != kJoyCentre ? dpad : stick;
+}
+
+// ---- joystick devices ----
+
+class SdlJoystick::Device {
+  public:
+    explicit Device(int index) {
+        if (SDL_IsGameController(index)) {
+            controller_.reset(SDL_GameControllerOpen(index));
+        }
+        if (!controller_) {
+            raw_.reset(SDL_JoystickOpen(index));
+        }
+    }
+
+    bool usable() const { return joystick() != nullptr; }
+
+    // Still plugged in, and still the device at `index` (numbers shift when one goes).
+    bool is_device(int index) const {
+        SDL_Joystick* js = joystick();
+        return js && SDL_JoystickGetAttached(js) &&
+               SDL_JoystickInstanceID(js) == SDL_JoystickGetDeviceInstanceID(index);
+    }
+
+    void read(JoyInfo& info) const {
+        if (info.flags & kJoyReturnX) {
+            info.x = controller_ ? controller_x() : raw_axis(0, SDL_HAT_LEFT, SDL_HAT_RIGHT);
+        }
+        if (info.flags & kJoyReturnY) {
+            info.y = controller_ ? controller_y() : raw_axis(1, SDL_HAT_UP, SDL_HAT_DOWN);
+        }
+        if (info.flags & kJoyReturnButtons) {
+            info.buttons = controller_ ? controller_buttons() : raw_buttons();
+        }
+    }
+
+  private:
+    struct ControllerCloser {
+        void operator()(SDL_GameController* c) const { SDL_GameControllerClose(c); }
+    };
+    struct JoystickCloser {
+        void operator()(SDL_Joystick* j) const { SDL_JoystickClose(j); }
+    };
+
+    SDL_Joystick* joystick() const {
+        return controller_ ? SDL_GameControllerGetJoystick(controller_.get()) : raw_.get();
+    }
+
+    bool pressed(SDL_GameControllerButton b) const {
+        return SDL_GameControllerGetButton(controller_.get(), b) != 0;
+    }
+    uint32_t controller_x() const {
+        return joy_combine(joy_position_from_buttons(pressed(SDL_CONTROLLER_BUTTON_DPAD_LEFT),
+                                                     pressed(SDL_CONTROLLER_BUTTON_DPAD_RIGHT)),
+                           joy_position_from_axis(SDL_GameControllerGetAxis(
+                               controller_.get(), SDL_CONTROLLER_AXIS_LEFTX)));
+    }
+    uint32_t controller_y() const {
+        return joy_combine(joy_position_from_buttons(pressed(SDL_CONTROLLER_BUTTON_DPAD_UP),
+                                                     pressed(SDL_CONTROLLER_BUTTON_DPAD_DOWN)),
+                           joy_position_from_axis(SDL_GameControllerGetAxis(
+                               controller_.get(), SDL_CONTROLLER_AXIS_LEFTY)));
+    }
+    uint32_t controller_buttons() const {
+        constexpr SDL_GameControllerButton kOrder[] = {
+            SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_X,
+            SDL_CONTROLLER_BUTTON_Y};
+        uint32_t bits = 0;
+        for (size_t i = 0; i < std::size(kOrder); ++i) {
+            bits |= pressed(kOrder[i]) ? 1u << i : 0u;
+        }
+        return bits;
+    }
+
+    uint32_t raw_axis(int axis, Uint8 hat_low, Uint8 hat_high) const {
+        SDL_Joystick* js = raw_.get();
+        uint32_t hat = kJoyCentre;
+        if (SDL_JoystickNumHats(js) > 0) {
+            Uint8 h = SDL_JoystickGetHat(js, 0);
+            hat = joy_position_from_buttons((h & hat_low) != 0, (h & hat_high) != 0);
+        }
+        uint32_t stick = kJoyCentre;
+        if (SDL_JoystickNumAxes(js) > axis) {
+            stick = joy_position_from_axis(SDL_JoystickGetAxis(js, axis));
+        }
+        return joy_combine(hat, stick);
+    }
+    uint32_t raw_buttons() const {
+        SDL_Joystick* js = raw_.get();
+        int count = std::min(SDL_JoystickNumButtons(js), 32);
+        uint32_t bits = 0;
+        for (int b = 0; b < count; ++b) {
+            bits |= SDL_JoystickGetButton(js, b) ? 1u << b : 0u;
+        }
+        return bits;
+    }
+
+    std::unique_ptr<SDL_GameController, ControllerCloser> controller_;
+    std::unique_ptr<SDL_Joystick, JoystickCloser> raw_;
+};
+
+SdlJoystick::SdlJoystick() {
+    ready_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
+    if (!ready_) {
+        std::fprintf(stderr, "joystick: cannot start SDL's joystick support: %s\n", SDL_GetError());
+    }
+}
+
+SdlJoystick::~SdlJoystick() {
+    open_.clear();
+    if (ready_) {
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+    }
+}
+
+// The open device with number `id`, after bringing SDL's view of the devices up to date:
+// the game may not be pumping events, so SDL would otherwise miss motion and plugging.
+SdlJoystick::Device* SdlJoystick::device(uint32_t id) {
+    if (!ready_) {
+        return nullptr;
+    }
+    SDL_JoystickUpdate();
+    int count = SDL_NumJoysticks();
+    if (count <= 0 || id >= static_cast<uint32_t>(count)) {
+        open_.erase(id);
+        return nullptr;
+    }
+    int index = static_cast<int>(id);
+    auto found = open_.find(id);
+    if (found != open_.end() && found->second->is_device(index)) {
+        return found->second.get();
+    }
+    open_.erase(id); // a detached device, or another one now at this number
+    auto fresh = std::make_unique<Device>(index);
+    if (!fresh->usable()) {
+        return nullptr;
+    }
+    Device* opened = fresh.get();
+    open_.emplace(id, std::move(fresh));
+    return opened;
+}
+
+bool SdlJoystick::caps(uint32_t id) {
+    return device(id) != nullptr;
+}
+
+bool SdlJoystick::position(uint32_t id, JoyInfo& info) {
+    Device* d = device(id);
+    if (!d) {
+        return false;
+    }
+    d->read(info);
+    return true;
+}
+
+} // namespace platform

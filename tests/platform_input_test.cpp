@@ -1,0 +1,242 @@
+#include "platform/sdl_input.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+constexpr int16_t kDownOnly = kKeyDown;
+constexpr int16_t kDownAndPressed = kKeyDown | kKeyPressedSince;
+
+class SdlKeys : public ::testing::Test {
+  protected:
+    void TearDown() override { SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); }
+
+    static void push_key(SDL_Scancode sc, bool down, bool repeat = false,
+                         SDL_Keycode sym = SDLK_UNKNOWN, Uint16 mod = KMOD_NONE) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        e.key.repeat = repeat ? 1 : 0;
+        e.key.keysym.scancode = sc;
+        e.key.keysym.sym = sym;
+        e.key.keysym.mod = mod;
+        ASSERT_EQ(SDL_PushEvent(&e), 1);
+    }
+    static int waiting(Uint32 first = SDL_FIRSTEVENT, Uint32 last = SDL_LASTEVENT) {
+        return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, first, last);
+    }
+
+    SdlKeyState keys;
+};
+
+TEST_F(SdlKeys, DownBitFollowsTheKeyAndPressedBitClearsWhenAsked) {
+    EXPECT_EQ(keys.async_key_state('Z'), 0);
+    push_key(SDL_SCANCODE_Z, true);
+    EXPECT_EQ(keys.async_key_state('Z'), kDownAndPressed);
+    EXPECT_EQ(keys.async_key_state('Z'), kDownOnly);
+    EXPECT_EQ(keys.async_key_state('X'), 0);
+    push_key(SDL_SCANCODE_Z, true, /*repeat=*/true); // auto-repeat is not a new press
+    EXPECT_EQ(keys.async_key_state('Z'), kDownOnly);
+    push_key(SDL_SCANCODE_Z, false);
+    EXPECT_EQ(keys.async_key_state('Z'), 0);
+}
+
+TEST_F(SdlKeys, ATapBetweenTwoQuestionsIsSeenOnceByItsOwnKey) {
+    push_key(SDL_SCANCODE_ESCAPE, true);
+    push_key(SDL_SCANCODE_ESCAPE, false);
+    push_key(SDL_SCANCODE_N, true);
+    push_key(SDL_SCANCODE_N, false);
+    EXPECT_EQ(keys.async_key_state(27), kKeyPressedSince);
+    EXPECT_EQ(keys.async_key_state(27), 0);
+    EXPECT_EQ(keys.async_key_state('N'), kKeyPressedSince);
+}
+
+TEST_F(SdlKeys, KeypadDigitsAreKeypadCodesWhateverNumLock) {
+    push_key(SDL_SCANCODE_KP_4, true, false, SDLK_KP_4, KMOD_NUM);
+    EXPECT_EQ(keys.async_key_state(100), kDownAndPressed);
+    push_key(SDL_SCANCODE_KP_4, false, false, SDLK_KP_4, KMOD_NUM);
+    EXPECT_EQ(keys.async_key_state(100), 0);
+
+    push_key(SDL_SCANCODE_KP_4, true, false, SDLK_LEFT, KMOD_NONE);
+    EXPECT_EQ(keys.async_key_state(100), kDownAndPressed);
+    EXPECT_EQ(keys.async_key_state(37), 0); // not the cursor key
+    push_key(SDL_SCANCODE_KP_4, false, false, SDLK_LEFT, KMOD_NONE);
+    EXPECT_EQ(keys.async_key_state(100), 0);
+}
+
+TEST_F(SdlKeys, ShiftStaysDownWhileEitherShiftIsHeld) {
+    push_key(SDL_SCANCODE_LSHIFT, true);
+    push_key(SDL_SCANCODE_RSHIFT, true);
+    push_key(SDL_SCANCODE_LSHIFT, false);
+    EXPECT_EQ(keys.async_key_state(16), kDownAndPressed);
+    push_key(SDL_SCANCODE_RSHIFT, false);
+    EXPECT_EQ(keys.async_key_state(16), 0);
+}
+
+TEST_F(SdlKeys, AskingLeavesTheEventsForTheWindowSystem) {
+    push_key(SDL_SCANCODE_S, true);
+    keys.async_key_state('S');
+    EXPECT_EQ(waiting(SDL_KEYDOWN, SDL_KEYDOWN), 1);
+}
+
+// Without trimming, pumping without reading stops at 65,535 waiting events, after which
+// even SDL_QUIT is lost.
+TEST_F(SdlKeys, TheQueueNeverFillsAndKeepsQuitAndWindowEvents) {
+    SDL_Event window{};
+    window.type = SDL_WINDOWEVENT;
+    window.window.event = SDL_WINDOWEVENT_EXPOSED;
+    ASSERT_EQ(SDL_PushEvent(&window), 1);
+    for (int batch = 0; batch < 100; ++batch) {
+        for (int i = 0; i < 1000; ++i) {
+            SDL_Event e{};
+            switch (i % 4) {
+            case 0:
+            case 1:
+                e.type = i % 4 == 0 ? SDL_KEYDOWN : SDL_KEYUP;
+                e.key.keysym.scancode = SDL_SCANCODE_A;
+                break;
+            case 2:
+                e.type = SDL_MOUSEMOTION;
+                break;
+            default:
+                e.type = SDL_TEXTINPUT;
+                break;
+            }
+            ASSERT_EQ(SDL_PushEvent(&e), 1) << "batch " << batch;
+        }
+        keys.async_key_state(27);
+    }
+    EXPECT_LE(waiting(), SdlKeyState::kQueueHighWater);
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    EXPECT_EQ(SDL_PushEvent(&quit), 1);
+    EXPECT_EQ(waiting(SDL_QUIT, SDL_QUIT), 1);
+    EXPECT_EQ(waiting(SDL_WINDOWEVENT, SDL_WINDOWEVENT), 1);
+}
+
+TEST(JoyValues, AnAxisCountsFromHalfWay) {
+    EXPECT_EQ(joy_position_from_axis(-32768), kJoyLow);
+    EXPECT_EQ(joy_position_from_axis(-16384), kJoyLow);
+    EXPECT_EQ(joy_position_from_axis(-16383), kJoyCentre);
+    EXPECT_EQ(joy_position_from_axis(0), kJoyCentre);
+    EXPECT_EQ(joy_position_from_axis(16383), kJoyCentre);
+    EXPECT_EQ(joy_position_from_axis(16384), kJoyHigh);
+    EXPECT_EQ(joy_position_from_axis(32767), kJoyHigh);
+    EXPECT_EQ(kJoyLow, 256u);
+    EXPECT_EQ(kJoyHigh, 65280u);
+    EXPECT_EQ(kJoyCentre, 32768u);
+}
+
+TEST(JoyValues, DirectionButtonsReadLikeADigitalStick) {
+    EXPECT_EQ(joy_position_from_buttons(true, false), kJoyLow);
+    EXPECT_EQ(joy_position_from_buttons(false, true), kJoyHigh);
+    EXPECT_EQ(joy_position_from_buttons(false, false), kJoyCentre);
+    EXPECT_EQ(joy_position_from_buttons(true, true), kJoyCentre);
+    EXPECT_EQ(joy_combine(kJoyLow, kJoyHigh), kJoyLow);
+    EXPECT_EQ(joy_combine(kJoyCentre, kJoyHigh), kJoyHigh);
+}
+
+// SDL's virtual joysticks stand in for real devices being plugged and unplugged.
+class SdlJoysticks : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (SDL_NumJoysticks() > 0) {
+            GTEST_SKIP() << "a real joystick is attached";
+        }
+    }
+    void TearDown() override {
+        while (SDL_NumJoysticks() > 0 && SDL_JoystickIsVirtual(0)) {
+            SDL_JoystickDetachVirtual(0);
+        }
+    }
+    // Plugs a device in; returns a handle through which the test moves it.
+    static SDL_Joystick* plug(SDL_JoystickType type, int axes, int buttons, int hats) {
+        int index = SDL_JoystickAttachVirtual(type, axes, buttons, hats);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        SDL_Joystick* handle = SDL_JoystickOpen(index);
+        EXPECT_NE(handle, nullptr) << SDL_GetError();
+        return handle;
+    }
+
+    SdlJoystick joy; // first, so that SDL's joystick support is up for the fixture
+    JoyInfo info{sizeof(JoyInfo), kJoyReturnX | kJoyReturnY | kJoyReturnButtons, 1, 2, 3};
+};
+
+TEST_F(SdlJoysticks, AbsentMeansFalseAndTheRecordUntouched) {
+    EXPECT_FALSE(joy.caps(0));
+    EXPECT_FALSE(joy.position(0, info));
+    EXPECT_EQ(info.x, 1u);
+    EXPECT_EQ(info.y, 2u);
+    EXPECT_EQ(info.buttons, 3u);
+}
+
+TEST_F(SdlJoysticks, AControllerReadsStickDpadAndFaceButtons) {
+    SDL_Joystick* pad = plug(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                             SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_TRUE(joy.caps(0));
+    ASSERT_TRUE(joy.position(0, info));
+    EXPECT_EQ(info.x, kJoyCentre);
+    EXPECT_EQ(info.y, kJoyCentre);
+    EXPECT_EQ(info.buttons, 0u);
+
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -20000);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_X, 1);
+    ASSERT_TRUE(joy.position(0, info));
+    EXPECT_EQ(info.x, kJoyLow);
+    EXPECT_EQ(info.y, kJoyHigh);
+    EXPECT_EQ(info.buttons, 0b101u);
+
+    JoyInfo only_x{sizeof(JoyInfo), kJoyReturnX, 7, 8, 9};
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
+    ASSERT_TRUE(joy.position(0, only_x));
+    EXPECT_EQ(only_x.x, kJoyHigh); // the d-pad wins over the stick
+    EXPECT_EQ(only_x.y, 8u);
+    EXPECT_EQ(only_x.buttons, 9u);
+    SDL_JoystickClose(pad);
+}
+
+TEST_F(SdlJoysticks, ARawJoystickReadsAxesHatAndButtons) {
+    SDL_Joystick* stick = plug(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 1);
+    SDL_JoystickSetVirtualAxis(stick, 1, -32768);
+    SDL_JoystickSetVirtualButton(stick, 1, 1);
+    ASSERT_TRUE(joy.position(0, info));
+    EXPECT_EQ(info.x, kJoyCentre);
+    EXPECT_EQ(info.y, kJoyLow);
+    EXPECT_EQ(info.buttons, 0b10u);
+
+    SDL_JoystickSetVirtualHat(stick, 0, SDL_HAT_RIGHTDOWN);
+    ASSERT_TRUE(joy.position(0, info));
+    EXPECT_EQ(info.x, kJoyHigh);
+    EXPECT_EQ(info.y, kJoyHigh);
+    SDL_JoystickClose(stick);
+}
+
+TEST_F(SdlJoysticks, PluggingAndUnpluggingAtAnyTimeIsSafe) {
+    EXPECT_FALSE(joy.caps(0));
+    SDL_Joystick* first = plug(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                               SDL_CONTROLLER_BUTTON_MAX, 0);
+    SDL_JoystickSetVirtualButton(first, SDL_CONTROLLER_BUTTON_B, 1);
+    ASSERT_TRUE(joy.position(0, info));
+    EXPECT_EQ(info.buttons, 0b10u);
+    SDL_JoystickClose(first);
+
+    SDL_JoystickDetachVirtual(0);
+    JoyInfo kept = info;
+    EXPECT_FALSE(joy.caps(0));
+    EXPECT_FALSE(joy.position(0, info));
+    EXPECT_EQ(info.buttons, kept.buttons);
+
+    SDL_Joystick* second = plug(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0);
+    SDL_JoystickSetVirtualButton(second, 2, 1);
+    ASSERT_TRUE(joy.position(0, info));
+    EXPECT_EQ(info.buttons, 0b100u);
+    EXPECT_FALSE(joy.caps(1));
+    SDL_JoystickClose(second);
+}
+
+} // namespace

@@ -1,0 +1,269 @@
+#include "platform/media.h"
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace platform;
+using namespace std::chrono_literals;
+
+namespace {
+
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+void put16(std::ofstream& out, uint16_t v) {
+    out.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8));
+}
+void put32(std::ofstream& out, uint32_t v) {
+    put16(out, static_cast<uint16_t>(v & 0xFFFF));
+    put16(out, static_cast<uint16_t>(v >> 16));
+}
+
+// A 16-bit mono PCM file holding a 440 Hz tone.
+void write_tone_wav(const fs::path& path, double seconds) {
+    const uint32_t rate = 22050;
+    const auto samples = static_cast<uint32_t>(rate * seconds);
+    std::ofstream out(path, std::ios::binary);
+    out << "RIFF";
+    put32(out, 36 + samples * 2);
+    out << "WAVEfmt ";
+    put32(out, 16);
+    put16(out, 1); // PCM
+    put16(out, 1); // mono
+    put32(out, rate);
+    put32(out, rate * 2);
+    put16(out, 2);
+    put16(out, 16);
+    out << "data";
+    put32(out, samples * 2);
+    for (uint32_t i = 0; i < samples; ++i) {
+        put16(out, static_cast<uint16_t>(
+                       static_cast<int16_t>(12000 * std::sin(2 * 3.14159265 * 440 * i / rate))));
+    }
+}
+
+template <typename Done> bool wait_until(Done done, std::chrono::milliseconds limit) {
+    auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+TEST(MediaParser, AcceptsTheGamesCommandsInAnyCaseAndSpacing) {
+    ParsedMediaCommand open =
+        parse_media_command("  OPEN \t c:\\risinghigh.wav  Type waveaudio   ALIAS Sov ");
+    ASSERT_EQ(open.result, kMediaOk) << open.problem;
+    EXPECT_EQ(open.command.verb, MediaCommand::Verb::Open);
+    EXPECT_EQ(open.command.file, "c:\\risinghigh.wav");
+    EXPECT_EQ(open.command.alias, "sov");
+
+    ParsedMediaCommand quoted = parse_media_command("open \"c:\\my music.wav\" alias a");
+    ASSERT_EQ(quoted.result, kMediaOk);
+    EXPECT_EQ(quoted.command.file, "c:\\my music.wav");
+
+    EXPECT_EQ(parse_media_command("play SOV").command.verb, MediaCommand::Verb::Play);
+    EXPECT_EQ(parse_media_command("play SOV").command.alias, "sov");
+    EXPECT_EQ(parse_media_command("Stop sov").command.verb, MediaCommand::Verb::Stop);
+    EXPECT_EQ(parse_media_command("close sov").command.verb, MediaCommand::Verb::Close);
+    EXPECT_EQ(parse_media_command("CLOSE  ALL").command.verb, MediaCommand::Verb::CloseAll);
+}
+
+TEST(MediaParser, MalformedCommandsGetTheirCodes) {
+    const std::pair<const char*, int> cases[] = {
+        {"", kMediaMissingCommandString},
+        {"   ", kMediaMissingCommandString},
+        {"rewind sov", kMediaUnrecognizedCommand},
+        {"play", kMediaMissingDeviceName},
+        {"stop", kMediaMissingDeviceName},
+        {"close", kMediaMissingDeviceName},
+        {"play sov now", kMediaUnrecognizedKeyword},
+        {"play all", kMediaCannotUseAll},
+        {"stop all", kMediaCannotUseAll},
+        {"open", kMediaFilenameRequired},
+        {"open alias sov", kMediaFilenameRequired},
+        {"open c:\\a.wav", kMediaMissingParameter},
+        {"open c:\\a.wav type waveaudio", kMediaMissingParameter},
+        {"open c:\\a.wav alias", kMediaMissingStringArgument},
+        {"open c:\\a.wav type", kMediaMissingStringArgument},
+        {"open c:\\a.wav alias a alias b", kMediaDuplicateFlags},
+        {"open c:\\a.wav type waveaudio type waveaudio alias a", kMediaDuplicateFlags},
+        {"open c:\\a.wav type sequencer alias a", kMediaCannotLoadDriver},
+        {"open c:\\a.wav alias all", kMediaCannotUseAll},
+        {"open c:\\a.wav loudly alias a", kMediaUnrecognizedKeyword},
+        {"open \"c:\\a.wav alias a", kMediaNoClosingQuote},
+    };
+    for (const auto& [text, code] : cases) {
+        ParsedMediaCommand parsed = parse_media_command(text);
+        EXPECT_EQ(parsed.result, code) << '"' << text << '"';
+        EXPECT_FALSE(parsed.problem.empty()) << '"' << text << '"';
+    }
+}
+
+class SdlMedia : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("skarvelin_media_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        write_tone_wav(dir_ / "tone.wav", 0.2);
+        write_tone_wav(dir_ / "other.wav", 0.2);
+        std::ofstream(dir_ / "junk.wav") << "this is not a sound";
+        data_.emplace(kDataFolderVariable, dir_.c_str());
+    }
+    void TearDown() override {
+        data_.reset();
+        fs::remove_all(dir_);
+    }
+
+    fs::path dir_;
+    std::optional<ScopedEnv> data_;
+};
+
+TEST_F(SdlMedia, OpenPlayStopCloseAndNothingAfterClose) {
+    SdlMediaPlayer player;
+    ASSERT_TRUE(player.has_audio());
+    EXPECT_EQ(player.send_command("open c:\\TONE.wav type WaveAudio alias sov"), kMediaOk);
+    EXPECT_FALSE(player.is_playing("sov"));
+    EXPECT_EQ(player.send_command("play sov"), kMediaOk);
+    EXPECT_TRUE(player.is_playing("SOV"));
+    EXPECT_EQ(player.send_command("stop sov"), kMediaOk);
+    EXPECT_FALSE(player.is_playing("sov"));
+    EXPECT_EQ(player.send_command("play sov"), kMediaOk);
+    EXPECT_EQ(player.send_command("close sov"), kMediaOk);
+    EXPECT_FALSE(player.is_playing("sov"));
+    EXPECT_EQ(player.send_command("play sov"), kMediaInvalidDeviceName);
+    EXPECT_EQ(player.send_command("stop sov"), kMediaInvalidDeviceName);
+    EXPECT_EQ(player.send_command("close sov"), kMediaInvalidDeviceName);
+}
+
+TEST_F(SdlMedia, FailedOpensOpenNothing) {
+    SdlMediaPlayer player;
+    EXPECT_EQ(player.send_command("open c:\\missing.wav type WaveAudio alias sov"),
+              kMediaFileNotFound);
+    EXPECT_NE(player.last_error().find((dir_ / "missing.wav").string()), std::string::npos)
+        << player.last_error();
+    EXPECT_EQ(player.send_command("open c:\\..\\tone.wav alias sov"), kMediaFileNotFound);
+    EXPECT_EQ(player.send_command("open c:\\junk.wav alias sov"), kMediaInvalidFile);
+    EXPECT_EQ(player.send_command("play sov"), kMediaInvalidDeviceName);
+    // The alias is still free.
+    EXPECT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
+}
+
+TEST_F(SdlMedia, BadCommandsLeaveWhatIsOpenAndPlayingAlone) {
+    SdlMediaPlayer player;
+    ASSERT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
+    ASSERT_EQ(player.send_command("play sov"), kMediaOk);
+    EXPECT_EQ(player.send_command("open c:\\other.wav alias SOV"), kMediaDuplicateAlias);
+    EXPECT_EQ(player.send_command("play nothing"), kMediaInvalidDeviceName);
+    EXPECT_EQ(player.send_command("close nothing"), kMediaInvalidDeviceName);
+    EXPECT_EQ(player.send_command("close sov please"), kMediaUnrecognizedKeyword);
+    EXPECT_EQ(player.send_command("eject sov"), kMediaUnrecognizedCommand);
+    EXPECT_EQ(player.send_command(""), kMediaMissingCommandString);
+    EXPECT_TRUE(player.is_playing("sov"));
+}
+
+TEST_F(SdlMedia, CloseAllStopsAndClosesEverything) {
+    SdlMediaPlayer player;
+    EXPECT_EQ(player.send_command("close all"), kMediaOk); // nothing open yet
+    ASSERT_EQ(player.send_command("open c:\\tone.wav alias a"), kMediaOk);
+    ASSERT_EQ(player.send_command("open c:\\other.wav alias b"), kMediaOk);
+    ASSERT_EQ(player.send_command("play b"), kMediaOk);
+    EXPECT_EQ(player.send_command("close all"), kMediaOk);
+    EXPECT_FALSE(player.is_playing("b"));
+    EXPECT_EQ(player.send_command("play a"), kMediaInvalidDeviceName);
+    EXPECT_EQ(player.send_command("play b"), kMediaInvalidDeviceName);
+    // The screens reopen the same alias after each close all.
+    EXPECT_EQ(player.send_command("open c:\\other.wav alias a"), kMediaOk);
+}
+
+TEST_F(SdlMedia, APiecePlaysOnceAndDoesNotRepeat) {
+    SdlMediaPlayer player;
+    ASSERT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
+    ASSERT_EQ(player.send_command("play sov"), kMediaOk);
+    EXPECT_TRUE(wait_until([&] { return !player.is_playing("sov"); }, 3000ms));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(player.is_playing("sov"));
+    EXPECT_EQ(player.send_command("play sov"), kMediaOk); // and can be played again
+    EXPECT_TRUE(player.is_playing("sov"));
+}
+
+// The disk driver writes what the mixer produced: music that plays leaves sound in the
+// file, an opened piece that is never played leaves silence.
+TEST_F(SdlMedia, MusicReallyReachesTheSoundOutput) {
+    auto mixed_output = [&](bool play) {
+        fs::path out = dir_ / (play ? "played.raw" : "silent.raw");
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", out.c_str());
+        {
+            SdlMediaPlayer player;
+            EXPECT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
+            if (play) {
+                EXPECT_EQ(player.send_command("play sov"), kMediaOk);
+            }
+            std::this_thread::sleep_for(300ms);
+        }
+        std::ifstream in(out, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_GT(bytes.size(), 4096u);
+        return bytes.find_first_not_of('\0') != std::string::npos;
+    };
+    EXPECT_TRUE(mixed_output(true));
+    EXPECT_FALSE(mixed_output(false));
+}
+
+TEST_F(SdlMedia, WithoutAUsableDriverItFallsBackToSilence) {
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
+        SdlMediaPlayer player;
+        EXPECT_TRUE(player.has_audio());
+        EXPECT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
+        EXPECT_EQ(player.send_command("play sov"), kMediaOk);
+        EXPECT_EQ(player.send_command("close all"), kMediaOk);
+    }
+    {
+        // A driver that starts but cannot open its device, like ALSA without a sound card.
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", (dir_ / "no" / "such" / "dir.raw").c_str());
+        SdlMediaPlayer player;
+        EXPECT_TRUE(player.has_audio());
+        EXPECT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
+        EXPECT_EQ(player.send_command("play sov"), kMediaOk);
+        EXPECT_TRUE(player.is_playing("sov"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,133 @@
+#include "platform/message_box.h"
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using platform::kDataFolderVariable;
+using platform::missing_file_message;
+using platform::resolve_game_file;
+
+namespace {
+
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        if (value) {
+            setenv(name, value, 1);
+        } else {
+            unsetenv(name);
+        }
+    }
+    ~ScopedEnv() {
+        if (old_) {
+            setenv(name_, old_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+class DataFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                ("skarvelin_paths_" + std::to_string(getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(root_ / "data" / "Music");
+        touch(root_ / "data" / "TarnChar.gif");
+        touch(root_ / "data" / "Music" / "Theme.wav");
+        touch(root_ / "secret.txt"); // beside the data folder, never reachable
+        env_.emplace(kDataFolderVariable, data().c_str());
+    }
+    void TearDown() override {
+        env_.reset();
+        fs::remove_all(root_);
+    }
+    static void touch(const fs::path& p) { std::ofstream(p) << "x"; }
+    std::string data() const { return (root_ / "data").string(); }
+
+    fs::path root_;
+    std::optional<ScopedEnv> env_;
+};
+
+TEST_F(DataFolder, GameNamesResolveIntoTheDataFolderInAnyCaseAndSeparator) {
+    const std::string expected = (root_ / "data" / "TarnChar.gif").string();
+    for (const char* name : {"c:\\TarnChar.gif", "C:\\TarnChar.gif", "c:/TarnChar.gif",
+                             "c:\\tarnchar.GIF", "TarnChar.gif"}) {
+        platform::Resolved r = resolve_game_file(name);
+        EXPECT_TRUE(r.found) << name;
+        EXPECT_EQ(r.path, expected) << name;
+        EXPECT_TRUE(r.rejection.empty()) << name;
+    }
+    platform::Resolved nested = resolve_game_file("c:\\music\\THEME.wav");
+    EXPECT_TRUE(nested.found);
+    EXPECT_EQ(nested.path, (root_ / "data" / "Music" / "Theme.wav").string());
+}
+
+TEST_F(DataFolder, MissingFileNamesEveryPlaceTried) {
+    platform::Resolved r = resolve_game_file("c:\\risinghigh.wav");
+    EXPECT_FALSE(r.found);
+    ASSERT_EQ(r.tried.size(), 1u);
+    EXPECT_EQ(r.tried[0], (root_ / "data" / "risinghigh.wav").string());
+    std::string message = missing_file_message(r);
+    EXPECT_NE(message.find("c:\\risinghigh.wav"), std::string::npos) << message;
+    EXPECT_NE(message.find(r.tried[0]), std::string::npos) << message;
+    EXPECT_NE(message.find(kDataFolderVariable), std::string::npos) << message;
+}
+
+TEST_F(DataFolder, AFolderIsNotAFile) {
+    EXPECT_FALSE(resolve_game_file("c:\\Music").found);
+}
+
+TEST_F(DataFolder, NamesThatWouldLeaveTheDataFolderAreRejected) {
+    for (const char* name : {"c:\\..\\secret.txt", "c:\\Music\\..\\..\\secret.txt",
+                             "..\\secret.txt", "c:\\.\\TarnChar.gif", "c:\\\\tmp\\secret.txt",
+                             "/etc/passwd", "\\secret.txt", "d:\\TarnChar.gif", "c:TarnChar.gif",
+                             "c:\\", "c:", "", "c:\\Music\\\\Theme.wav", "c:\\Music\\"}) {
+        platform::Resolved r = resolve_game_file(name);
+        EXPECT_FALSE(r.found) << name;
+        EXPECT_TRUE(r.tried.empty()) << name;
+        EXPECT_FALSE(r.rejection.empty()) << name;
+        EXPECT_NE(missing_file_message(r).find(r.rejection), std::string::npos) << name;
+    }
+}
+
+TEST(GameDataFolder, DefaultsToDataBesideTheExecutable) {
+    ScopedEnv unset(kDataFolderVariable, nullptr);
+    EXPECT_TRUE(fs::equivalent(platform::game_data_folder(), SKARVELIN_GAME_DATA_DIR));
+    ScopedEnv empty(kDataFolderVariable, "");
+    EXPECT_TRUE(fs::equivalent(platform::game_data_folder(), SKARVELIN_GAME_DATA_DIR));
+}
+
+TEST(ReportError, WritesTheLineAndReturnsWithoutADisplay) {
+    for (const char* driver : {"dummy", "offscreen"}) {
+        ScopedEnv video("SDL_VIDEODRIVER", driver);
+        ScopedEnv display("DISPLAY", ":0");
+        ::testing::internal::CaptureStderr();
+        platform::report_error("Skarvelin", "cannot find c:\\TarnChar.gif");
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "Skarvelin: cannot find c:\\TarnChar.gif\n");
+    }
+    ScopedEnv no_display("DISPLAY", nullptr);
+    ScopedEnv no_wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv video("SDL_VIDEODRIVER", nullptr);
+    ::testing::internal::CaptureStderr();
+    platform::report_error("T", "x");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "T: x\n");
+}
+
+} // namespace
