@@ -162,6 +162,27 @@ class PictureBox : public Control {
     bool auto_redraw_ = false;
 };
 
+// A picture stretched to fill the control. The picture is scaled once, when it is
+// set, so that repaints only copy it.
+class Image : public Control {
+  public:
+    using Control::Control;
+    void render(Bitmap& client, const Font& form_font) const override;
+
+    // Shows `picture` scaled to the control's size (null: nothing). Shrinking averages
+    // the area each pixel covers; enlarging interpolates between neighbours.
+    void set_picture(const std::shared_ptr<const Bitmap>& picture);
+    // The picture as shown, at the control's size; null when there is none.
+    const Bitmap* shown() const { return scaled_ ? &*scaled_ : nullptr; }
+
+  private:
+    std::optional<Bitmap> scaled_;
+};
+
+// A copy of a 32-bit `source` resampled to width x height; throws
+// std::invalid_argument for other depths and for sizes below 1 x 1.
+Bitmap stretch(const Bitmap& source, int width, int height);
+
 // Where a form is shown; the window system implements it.
 class FormHost {
   public:

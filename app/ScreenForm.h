@@ -1,0 +1,54 @@
+#pragma once
+// What the screens before the game window have in common: a fixed 549 x 349
+// window without border, centred, that cannot be dragged, showing the shared
+// background picture; and handlers that run under their owner's watch, so that
+// a screen unloaded by its own button outlives the handler that unloaded it.
+
+#include "app/screen_data.h"
+#include "platform/form.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+class Screens;
+
+inline const platform::ColorRef kScreenRed = platform::rgb(255, 0, 0);
+inline const platform::ColorRef kScreenShadow = platform::rgb(64, 64, 64);
+inline const platform::ColorRef kScreenGreen = platform::rgb(0, 255, 0);
+inline const platform::ColorRef kScreenSilver = platform::rgb(192, 192, 192);
+// The long texts of the screens.
+inline const platform::Font kStoryFont{"ＭＳ Ｐゴシック", 14.25, true};
+
+// How a label of a screen looks; without a font it uses the window's default font.
+struct LabelLook {
+    platform::ColorRef color = kScreenGreen;
+    std::optional<platform::Font> font;
+    platform::Align alignment = platform::Align::Left;
+    bool word_wrap = false;
+};
+
+class ScreenForm : public platform::Form {
+  public:
+    ScreenForm(Screens& screens, std::string caption,
+               std::string_view background_picture = kBackgroundPicture);
+
+    // How many of this window's handlers are running now (nested ones counted).
+    int running_handlers() const { return running_handlers_; }
+
+  protected:
+    // Wraps a handler so that its owner knows while it runs.
+    std::function<void()> handler(std::function<void()> body);
+    // Gives a label its text and look and adds it above the controls added later.
+    void add_label(platform::Label& label, std::string text, const LabelLook& look);
+
+    Screens& screens_;
+
+  private:
+    int running_handlers_ = 0;
+};
+
+} // namespace app
