@@ -1,5 +1,7 @@
 #include "app/frmMain.h"
 
+#include "app/screen_data.h"
+
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/numbers.h"
 #include "platform/events.h"
@@ -48,9 +50,9 @@ std::string title_text(bool unpaced) {
 }
 
 std::string info_text(int32_t t) {
-    // A frame faster than the clock's millisecond has no defined rate: it ran at
-    // more than 1000 frames per second, and the text says just that.
-    const std::string rate = t == 0 ? "1000+" : nox::format_digits(1000.0 / t, 3);
+    // A frame shorter than the clock's millisecond has no measurable rate; dashes
+    // say so in the width of the digits, where a number would mislead.
+    const std::string rate = t == 0 ? "---" : nox::format_digits(1000.0 / t, 3);
     return nox::format_digits(t, 3) + " msec " + rate + " bps";
 }
 
@@ -88,8 +90,11 @@ frmMain::~frmMain() = default;
 void frmMain::build_layout() {
     key_preview = true;
     drags_window = true;
-    back_color = platform::rgb(40, 48, 64);
+    background = stored_picture(kBackgroundPicture);
     timer_interval_ms = 500;
+    // The window's default font, used by the counters and the playfield: a fixed-pitch
+    // face keeps the digits steady and fits "000 msec 000 bps" into its 100 pixels.
+    font = platform::Font{"ＭＳ ゴシック", 9.0, false};
     on_load = [this] { Form_Load(); };
     on_activate = [this] { Form_Activate(); };
     on_key_down = [this](int16_t& key, int shift) { Form_KeyDown(key, shift); };

@@ -29,6 +29,9 @@ struct Options {
     bool bench = false;
 };
 
+// Ends a run of zero frames right after the sortie's preparation.
+struct NoFrames {};
+
 class UsageError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
@@ -197,7 +200,7 @@ class Runner : public SortieObserver {
     void sortie_prepared() override {
         write_trace();
         if (o_.frames == 0) {
-            input_.request_end();
+            throw NoFrames{};
         }
     }
     void frame_started() override {
@@ -255,6 +258,14 @@ void print_bench(std::vector<double> us, std::ostream& out) {
     out << buf;
 }
 
+int finish(const Options& o, const Runner& runner, std::ofstream& trace, std::ostream& out) {
+    trace.flush();
+    if (o.bench) {
+        print_bench(runner.work_us(), out);
+    }
+    return kSimOk;
+}
+
 std::unique_ptr<nox::Rnd> make_rnd(const Options& o) {
     if (o.draws_file) {
         try {
@@ -307,12 +318,10 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
     try {
         int16_t start_key = 83;
         game.Form_KeyDown(start_key, 0);
+    } catch (const NoFrames&) {
+        return finish(o, runner, trace_file, out);
     } catch (const platform::ProgramExit&) {
-        trace_file.flush();
-        if (o.bench) {
-            print_bench(runner.work_us(), out);
-        }
-        return kSimOk;
+        return finish(o, runner, trace_file, out);
     } catch (const nox::OutOfDraws&) {
         err << "out of draws at frame " << runner.frame() << "\n";
         return kSimOutOfDraws;

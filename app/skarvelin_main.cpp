@@ -1,3 +1,60 @@
+// The game's entry: the platform services, the chain of screens that leads to the
+// game window, and the one place where errors end the program with a message to the user.
+
+#include "app/Screens.h"
+#include "app/frmMain.h"
+#include "engine/sys/errors.h"
+#include "platform/events.h"
+#include "platform/media.h"
+#include "platform/message_box.h"
+#include "platform/sdl_input.h"
+#include "platform/sdl_window_system.h"
+
+#include <exception>
+#include <iostream>
+
+namespace {
+
+// Stops the music, tells the user, and gives the exit status.
+int fail(platform::MediaPlayer& media, const std::string& text) {
+    media.send_command("close all");
+    platform::report_error("Skarvelin", text);
+    return 1;
+}
+
+int play() {
+    // Declared first, destroyed last: every device closes while SDL still runs.
+    platform::SdlWindowSystem windows;
+    platform::SdlKeyState keys;
+    platform::SdlJoystick joystick;
+    platform::SdlMediaPlayer media;
+    platform::SystemClock clock;
+    nox::SeededRnd rnd;
+    app::Services services{clock, keys, joystick, windows,
+                           media, rnd,  &windows, app::resolve_game_path};
+    try {
+        app::Screens screens(services);
+        screens.start();
+        windows.run();
+        return 0;
+    } catch (const platform::ProgramExit& e) {
+        return e.status;
+    } catch (const nox::NoxError& e) {
+        return fail(media, "Run-time error '" + std::to_string(e.code()) + "':\n" + e.what());
+    } catch (const std::exception& e) {
+        return fail(media, e.what());
+    }
+}
+
+} // namespace
+
 int main() {
-    return 0;
+    try {
+        return play();
+    } catch (const platform::ProgramExit& e) {
+        return e.status;
+    } catch (const std::exception& e) {
+        std::cerr << "skarvelin: " << e.what() << "\n";
+        return 1;
+    }
 }
