@@ -1,5 +1,6 @@
 #include "platform/media.h"
 #include "platform/paths.h"
+#include "tests/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -18,27 +19,6 @@ using namespace platform;
 using namespace std::chrono_literals;
 
 namespace {
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        setenv(name, value, 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 void put16(std::ofstream& out, uint16_t v) {
     out.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8));

@@ -1,5 +1,6 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "tests/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -15,31 +16,6 @@ using platform::missing_file_message;
 using platform::resolve_game_file;
 
 namespace {
-
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 class DataFolder : public ::testing::Test {
   protected:

@@ -3,6 +3,7 @@
 
 #include "platform/events.h"
 #include "platform/sdl_window_system.h"
+#include "tests/scoped_env.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -20,31 +21,6 @@ using platform::SdlWindowSystem;
 namespace {
 
 // Sets or removes an environment variable for the life of the object.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
 struct Counted : Form {
     Counted() : Form("counted") {
         on_load = [this] { ++loads; };
