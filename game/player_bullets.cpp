@@ -37,31 +37,24 @@ void frmMain::MyBtMove() {
             grpMyBt->Remove(i);
             return;
         }
-        const int32_t last = grpEne->Count();
-        for (int32_t j = 0; j <= last; ++j) {
-            const auto slot = static_cast<int16_t>(j);
-            if (!grpEne->Enabled(slot)) {
-                continue;
+        // A bullet hits at most one enemy per sub-step, the first intact one in slot order.
+        walk_group(*grpEne, [&](int16_t, nox::clsNoxCharacter& e) {
+            if (e.Hp() <= 0 || b.PileCheckLt(e) == 1) {
+                return false; // bullets pass through explosions
             }
-            const std::shared_ptr<nox::clsNoxCharacter> e = grpEne->Item(slot);
-            if (e->Hp() <= 0) {
-                continue; // bullets pass through explosions
+            const int16_t d = b.Hp();
+            b.Hp(nox::sub16(b.Hp(), e.Hp()));
+            if (b.Hp() <= 0) {
+                b.ChangeSprite(sprHit, 0);
+                b.Hp(0);
             }
-            if (b.PileCheckLt(*e) != 1) {
-                const int16_t d = b.Hp();
-                b.Hp(nox::sub16(b.Hp(), e->Hp()));
-                if (b.Hp() <= 0) {
-                    b.ChangeSprite(sprHit, 0);
-                    b.Hp(0);
-                }
-                e->Hp(nox::sub16(e->Hp(), d));
-                if (e->Hp() <= 0) {
-                    e->ChangeSprite(sprBurst, 1);
-                    e->Num(kExplosionFrames);
-                }
-                return; // one enemy per bullet and sub-step
+            e.Hp(nox::sub16(e.Hp(), d));
+            if (e.Hp() <= 0) {
+                e.ChangeSprite(sprBurst, 1);
+                e.Num(kExplosionFrames);
             }
-        }
+            return true;
+        });
     });
 }
 

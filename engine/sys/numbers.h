@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace nox {
@@ -20,18 +21,18 @@ inline int16_t truth(bool b) {
     return b ? kTrue : kFalse;
 }
 
-inline int16_t to16(int64_t v) {
-    if (v < INT16_MIN || v > INT16_MAX) {
+// An integer result that must fit the game's 16- or 32-bit type.
+template <typename Int> Int fit(int64_t v) {
+    if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max()) {
         throw OverflowError();
     }
-    return static_cast<int16_t>(v);
+    return static_cast<Int>(v);
 }
-
+inline int16_t to16(int64_t v) {
+    return fit<int16_t>(v);
+}
 inline int32_t to32(int64_t v) {
-    if (v < INT32_MIN || v > INT32_MAX) {
-        throw OverflowError();
-    }
-    return static_cast<int32_t>(v);
+    return fit<int32_t>(v);
 }
 
 inline int16_t add16(int64_t a, int64_t b) {
@@ -72,26 +73,23 @@ inline double round_half_even(double v) {
     return r == 0.0 ? 0.0 : r;    // -0.5 gives 0, not -0
 }
 
-inline int16_t round16(double v) {
+// Rounds halves to even into the game's 16- or 32-bit type; out of range or
+// not a number is an overflow.
+template <typename Int> Int round_to(double v) {
     if (!std::isfinite(v)) {
         throw OverflowError();
     }
-    double r = round_half_even(v);
-    if (r < INT16_MIN || r > INT16_MAX) {
+    const double r = round_half_even(v);
+    if (r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max()) {
         throw OverflowError();
     }
-    return static_cast<int16_t>(r);
+    return static_cast<Int>(r);
 }
-
+inline int16_t round16(double v) {
+    return round_to<int16_t>(v);
+}
 inline int32_t round32(double v) {
-    if (!std::isfinite(v)) {
-        throw OverflowError();
-    }
-    double r = round_half_even(v);
-    if (r < INT32_MIN || r > INT32_MAX) {
-        throw OverflowError();
-    }
-    return static_cast<int32_t>(r);
+    return round_to<int32_t>(v);
 }
 
 // One 32-bit float operation, rounded once; an infinite or invalid result is an error.
