@@ -161,7 +161,9 @@ void DeviceContext::line_to(int32_t x, int32_t y) {
     if (bm.bits_per_pixel() == 32) {
         for (int64_t i = first; i <= last; ++i) {
             // Nearest minor coordinate, halves rounded up: Bresenham's choice.
-            __int128 off = (static_cast<__int128>(2) * i * minor_len + major_len) / (2 * major_len);
+            // 2 i minor reaches 2^67: beyond 64 bits.
+            __extension__ using Wide = __int128;
+            const Wide off = (Wide{2} * i * minor_len + major_len) / (2 * major_len);
             int64_t major = major0 + major_step * i;
             int64_t minor = minor0 + minor_step * static_cast<int64_t>(off);
             int64_t px = x_major ? major : minor;

@@ -1,77 +1,41 @@
 #include "platform/image.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
-#include <cstring>
+#include <utility>
 
 namespace platform {
 
 namespace {
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+// Constant-initialised, so that an installer running before main() finds it ready.
+constinit ImageCodec* installed_codec = nullptr;
 
-std::shared_ptr<Bitmap> to_bitmap(SDL_Surface* loaded) {
-    SurfacePtr owned(loaded);
-    SurfacePtr xrgb(SDL_ConvertSurfaceFormat(owned.get(), SDL_PIXELFORMAT_XRGB8888, 0));
-    if (!xrgb) {
-        return nullptr;
+ImageCodec& codec() {
+    if (!installed_codec) {
+        throw std::logic_error("no image codec is installed: link the SDL backend "
+                               "(skarvelin_platform_sdl) or call install_image_codec()");
     }
-    auto bitmap = std::make_shared<Bitmap>(xrgb->w, xrgb->h);
-    for (int y = 0; y < xrgb->h; ++y) {
-        const auto* src = static_cast<const uint8_t*>(xrgb->pixels) + ptrdiff_t(y) * xrgb->pitch;
-        uint32_t* dst = bitmap->row(y);
-        std::memcpy(dst, src, size_t(xrgb->w) * 4);
-        for (int x = 0; x < xrgb->w; ++x) {
-            dst[x] &= 0x00FFFFFFu;
-        }
-    }
-    return bitmap;
+    return *installed_codec;
 }
 
 } // namespace
 
+ImageCodec* install_image_codec(ImageCodec* codec) {
+    return std::exchange(installed_codec, codec);
+}
+
 std::shared_ptr<Bitmap> load_image_file(const std::string& path) {
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    if (!loaded) {
-        throw ImageError("cannot load picture \"" + path + "\": " + IMG_GetError());
-    }
-    auto bitmap = to_bitmap(loaded);
-    if (!bitmap) {
-        throw ImageError("cannot convert picture \"" + path + "\": " + SDL_GetError());
-    }
-    return bitmap;
+    return codec().load_file(path);
 }
 
 std::shared_ptr<Bitmap> decode_image(const void* data, size_t size) {
-    SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
-    SDL_Surface* loaded = rw ? IMG_Load_RW(rw, 1) : nullptr;
-    if (!loaded) {
-        throw ImageError(std::string("cannot decode embedded picture: ") + IMG_GetError());
-    }
-    auto bitmap = to_bitmap(loaded);
-    if (!bitmap) {
-        throw ImageError(std::string("cannot convert embedded picture: ") + SDL_GetError());
-    }
-    return bitmap;
+    return codec().decode(data, size);
 }
 
 void save_png(const Bitmap& bitmap, const std::string& path) {
-    SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, bitmap.width(), bitmap.height(), 32,
-                                                SDL_PIXELFORMAT_XRGB8888));
-    if (!s) {
-        throw ImageError(std::string("cannot make picture: ") + SDL_GetError());
+    if (bitmap.bits_per_pixel() != 32) {
+        throw ImageError("cannot write \"" + path + "\": only 32-bit pictures are saved");
     }
-    for (int y = 0; y < bitmap.height(); ++y) {
-        std::memcpy(static_cast<uint8_t*>(s->pixels) + ptrdiff_t(y) * s->pitch, bitmap.row(y),
-                    size_t(bitmap.width()) * 4);
-    }
-    if (IMG_SavePNG(s.get(), path.c_str()) != 0) {
-        throw ImageError("cannot write \"" + path + "\": " + IMG_GetError());
-    }
+    codec().save_png(bitmap, path);
 }
 
 } // namespace platform

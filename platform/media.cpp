@@ -2,13 +2,10 @@
 
 #include "platform/paths.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <map>
+#include <utility>
 
 namespace platform {
 
@@ -151,104 +148,28 @@ ParsedMediaCommand parse_media_command(std::string_view text) {
     return failure(kMediaUnrecognizedCommand, "unknown command \"" + words[0] + "\"");
 }
 
-namespace {
+MediaInterpreter::MediaInterpreter(std::unique_ptr<MusicOutput> output)
+    : output_(std::move(output)) {}
 
-struct MusicDeleter {
-    void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
-};
-using MusicPtr = std::unique_ptr<Mix_Music, MusicDeleter>;
-
-bool open_mixer() {
-    return Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0;
+// Every piece is released while the output is still there to release it on.
+MediaInterpreter::~MediaInterpreter() {
+    close_all();
 }
 
-// The audio subsystem, with the silent dummy driver when the usual one cannot start.
-bool init_audio_subsystem() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-        return true;
-    }
-    std::fprintf(stderr, "sound: %s; trying the silent dummy driver\n", SDL_GetError());
-    // Override, because an SDL_AUDIODRIVER variable would win over an ordinary hint.
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    return ok;
+bool MediaInterpreter::has_audio() const {
+    return output_->has_audio();
 }
 
-} // namespace
-
-// The opened mixer and the pieces opened on it. Declared before the pieces so that
-// they are freed while the mixer is still open.
-struct SdlMediaPlayer::Mixer {
-    Mixer() {
-        subsystem = init_audio_subsystem();
-        if (!subsystem) {
-            std::fprintf(stderr, "sound: no audio driver at all (%s); music is off\n",
-                         SDL_GetError());
-            return;
-        }
-        if (open_mixer()) {
-            opened = true;
-            return;
-        }
-        std::fprintf(stderr, "sound: no sound device (%s); music plays silently\n", Mix_GetError());
-        // Restarts the subsystem's driver in place, so the reference taken above still holds.
-        opened = SDL_AudioInit("dummy") == 0 && open_mixer();
-        if (!opened) {
-            std::fprintf(stderr, "sound: the dummy driver failed too (%s); music is off\n",
-                         SDL_GetError());
-        }
-    }
-    ~Mixer() {
-        close_all();
-        if (opened) {
-            Mix_CloseAudio();
-        }
-        if (subsystem) {
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
-    }
-    Mixer(const Mixer&) = delete;
-    Mixer& operator=(const Mixer&) = delete;
-
-    void stop(const std::string& alias) {
-        if (playing == alias) {
-            Mix_HaltMusic();
-            playing.clear();
-        }
-    }
-    void close_all() {
-        if (!playing.empty()) {
-            Mix_HaltMusic();
-            playing.clear();
-        }
-        pieces.clear();
-    }
-
-    bool subsystem = false;
-    bool opened = false;
-    std::map<std::string, MusicPtr> pieces; // by lower-case alias
-    std::string playing;                    // the alias last started, until stopped
-};
-
-SdlMediaPlayer::SdlMediaPlayer() : mixer_(std::make_unique<Mixer>()) {}
-
-SdlMediaPlayer::~SdlMediaPlayer() = default;
-
-bool SdlMediaPlayer::has_audio() const {
-    return mixer_->opened;
+bool MediaInterpreter::is_playing(std::string_view alias) const {
+    return !playing_.empty() && playing_ == lower(alias) && output_->is_playing();
 }
 
-bool SdlMediaPlayer::is_playing(std::string_view alias) const {
-    return !mixer_->playing.empty() && mixer_->playing == lower(alias) && Mix_PlayingMusic();
-}
-
-int SdlMediaPlayer::send_command(std::string_view command) {
+int MediaInterpreter::send_command(std::string_view command) {
     ParsedMediaCommand parsed = parse_media_command(command);
     if (parsed.result != kMediaOk) {
         return fail(command, parsed.result, parsed.problem);
     }
-    if (!mixer_->opened) {
+    if (!output_->has_audio()) {
         return fail(command, kMediaCannotLoadDriver, "there is no audio");
     }
     std::string problem;
@@ -256,56 +177,72 @@ int SdlMediaPlayer::send_command(std::string_view command) {
     return result == kMediaOk ? kMediaOk : fail(command, result, problem);
 }
 
-int SdlMediaPlayer::fail(std::string_view command, int result, std::string problem) {
+int MediaInterpreter::fail(std::string_view command, int result, std::string problem) {
     last_error_ = std::move(problem);
     std::fprintf(stderr, "media command \"%.*s\" failed (%d): %s\n",
                  static_cast<int>(command.size()), command.data(), result, last_error_.c_str());
     return result;
 }
 
-int SdlMediaPlayer::execute(const MediaCommand& command, std::string& problem) {
-    Mixer& m = *mixer_;
+void MediaInterpreter::stop(const std::string& alias) {
+    if (playing_ == alias) {
+        output_->halt();
+        playing_.clear();
+    }
+}
+
+void MediaInterpreter::close_all() {
+    if (!playing_.empty()) {
+        output_->halt();
+        playing_.clear();
+    }
+    pieces_.clear();
+}
+
+int MediaInterpreter::open(const MediaCommand& command, std::string& problem) {
+    if (pieces_.contains(command.alias)) {
+        problem = "\"" + command.alias + "\" is already open";
+        return kMediaDuplicateAlias;
+    }
+    Resolved file = resolve_game_file(command.file);
+    if (!file.found) {
+        problem = missing_file_message(file);
+        return kMediaFileNotFound;
+    }
+    std::unique_ptr<MusicOutput::Piece> piece = output_->load(file.path, problem);
+    if (!piece) {
+        return kMediaInvalidFile;
+    }
+    pieces_.emplace(command.alias, std::move(piece));
+    return kMediaOk;
+}
+
+int MediaInterpreter::execute(const MediaCommand& command, std::string& problem) {
     if (command.verb == MediaCommand::Verb::CloseAll) {
-        m.close_all();
+        close_all();
         return kMediaOk;
     }
-    auto piece = m.pieces.find(command.alias);
     if (command.verb == MediaCommand::Verb::Open) {
-        if (piece != m.pieces.end()) {
-            problem = "\"" + command.alias + "\" is already open";
-            return kMediaDuplicateAlias;
-        }
-        Resolved file = resolve_game_file(command.file);
-        if (!file.found) {
-            problem = missing_file_message(file);
-            return kMediaFileNotFound;
-        }
-        MusicPtr music(Mix_LoadMUS(file.path.c_str()));
-        if (!music) {
-            problem = "cannot play \"" + file.path + "\": " + Mix_GetError();
-            return kMediaInvalidFile;
-        }
-        m.pieces.emplace(command.alias, std::move(music));
-        return kMediaOk;
+        return open(command, problem);
     }
-    if (piece == m.pieces.end()) {
+    auto piece = pieces_.find(command.alias);
+    if (piece == pieces_.end()) {
         problem = "\"" + command.alias + "\" is not open";
         return kMediaInvalidDeviceName;
     }
     switch (command.verb) {
     case MediaCommand::Verb::Play:
-        if (Mix_PlayMusic(piece->second.get(), 0) != 0) {
-            problem = std::string("the mixer would not play: ") + Mix_GetError();
+        if (!output_->play(*piece->second, problem)) {
             return kMediaHardware;
         }
-        m.playing = command.alias;
+        playing_ = command.alias;
         return kMediaOk;
     case MediaCommand::Verb::Stop:
-        m.stop(command.alias);
+        stop(command.alias);
         return kMediaOk;
     default: // Close
-        m.stop(command.alias);
-        m.pieces.erase(piece);
+        stop(command.alias);
+        pieces_.erase(piece);
         return kMediaOk;
     }
 }

@@ -4,8 +4,11 @@
 //   open c:\NAME.wav type WaveAudio alias ALIAS    (type is optional)
 //   play ALIAS    stop ALIAS    close ALIAS    close all
 // Keywords, aliases and the device type are case-insensitive; words are separated by any
-// run of blanks; a file name with blanks may be written in double quotes.
+// run of blanks; a file name with blanks may be written in double quotes. The commands
+// are interpreted here; the sound itself comes from a MusicOutput (the SDL backend's
+// SdlMediaPlayer puts the two together).
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,7 +22,7 @@ enum MediaResult : int {
     kMediaOk = 0,
     kMediaUnrecognizedKeyword = 259,   // a word the command does not take
     kMediaUnrecognizedCommand = 261,   // unknown verb
-    kMediaHardware = 262,              // the mixer refused to start playing
+    kMediaHardware = 262,              // the output refused to start playing
     kMediaInvalidDeviceName = 263,     // the alias is not open
     kMediaCannotLoadDriver = 266,      // no audio at all, or a device type other than WaveAudio
     kMediaMissingCommandString = 267,  // empty command
@@ -67,32 +70,58 @@ class RecordingMediaPlayer : public MediaPlayer {
     std::vector<std::string> commands;
 };
 
-// Plays through SDL_mixer, streaming each piece from its file. The mixer plays one piece
-// at a time, so playing one alias stops any other that is playing. Files resolve through
-// resolve_game_file. Without a sound device it switches to SDL's silent dummy driver so
-// that every command still works; each failing command writes one line to stderr.
-class SdlMediaPlayer : public MediaPlayer {
+// The sound output a MediaInterpreter drives. It plays one piece at a time:
+// starting one stops any other.
+class MusicOutput {
   public:
-    SdlMediaPlayer();
-    ~SdlMediaPlayer() override;
-    SdlMediaPlayer(const SdlMediaPlayer&) = delete;
-    SdlMediaPlayer& operator=(const SdlMediaPlayer&) = delete;
+    // A piece loaded for playing, released with the object. Only the output that
+    // loaded a piece plays it.
+    class Piece {
+      public:
+        virtual ~Piece() = default;
+    };
+
+    virtual ~MusicOutput() = default;
+    // False when there is no audio at all: every command then fails.
+    virtual bool has_audio() const = 0;
+    // The piece in a file; null, with `problem` said, when it is not playable audio.
+    virtual std::unique_ptr<Piece> load(const std::string& path, std::string& problem) = 0;
+    // Plays a piece once from its start; false, with `problem` said, when it cannot.
+    virtual bool play(Piece& piece, std::string& problem) = 0;
+    virtual void halt() = 0;
+    // Whether anything is sounding now.
+    virtual bool is_playing() const = 0;
+};
+
+// Carries out media commands on a MusicOutput: the aliases, what is open, what
+// plays, and the result codes. Files resolve through resolve_game_file. Each
+// failing command writes one line to stderr.
+class MediaInterpreter : public MediaPlayer {
+  public:
+    explicit MediaInterpreter(std::unique_ptr<MusicOutput> output);
+    ~MediaInterpreter() override;
+    MediaInterpreter(const MediaInterpreter&) = delete;
+    MediaInterpreter& operator=(const MediaInterpreter&) = delete;
 
     int send_command(std::string_view command) override;
 
     // True while the piece opened under `alias` is sounding.
     bool is_playing(std::string_view alias) const;
-    // False when not even the dummy driver could be opened: every command then fails.
+    // False when the output has no audio at all: every command then fails.
     bool has_audio() const;
     // Why the last failing command failed.
     const std::string& last_error() const { return last_error_; }
 
   private:
-    struct Mixer;
     int fail(std::string_view command, int result, std::string problem);
     int execute(const MediaCommand& command, std::string& problem);
+    int open(const MediaCommand& command, std::string& problem);
+    void stop(const std::string& alias);
+    void close_all();
 
-    std::unique_ptr<Mixer> mixer_;
+    std::unique_ptr<MusicOutput> output_;
+    std::map<std::string, std::unique_ptr<MusicOutput::Piece>> pieces_; // by lower-case alias
+    std::string playing_; // the alias last started, until stopped
     std::string last_error_;
 };
 

@@ -1,11 +1,8 @@
 #include "platform/paths.h"
 
-#include <SDL.h>
-
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <optional>
 
 namespace platform {
@@ -120,11 +117,12 @@ std::string game_data_folder() {
     if (const char* chosen = std::getenv(kDataFolderVariable); chosen && *chosen) {
         return chosen;
     }
-    std::unique_ptr<char, decltype(&SDL_free)> base(SDL_GetBasePath(), SDL_free);
-    if (!base) {
+    std::error_code ec;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || !executable.has_parent_path()) {
         return "data";
     }
-    return (fs::path(base.get()) / "data").string();
+    return (executable.parent_path() / "data").string();
 }
 
 Resolved resolve_game_file(std::string_view windows_path) {

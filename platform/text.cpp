@@ -1,7 +1,5 @@
 #include "platform/text.h"
 
-#include <SDL.h>
-#include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 #include <linebreak.h>
 
@@ -10,11 +8,22 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
-#include <tuple>
+#include <utility>
 
 namespace platform {
 
 namespace {
+
+// Constant-initialised, so that an installer running before main() finds it ready.
+constinit TextRasterizer* installed_rasterizer = nullptr;
+
+TextRasterizer& rasterizer() {
+    if (!installed_rasterizer) {
+        throw std::logic_error("no text rasterizer is installed: link the SDL backend "
+                               "(skarvelin_platform_sdl) or call install_text_rasterizer()");
+    }
+    return *installed_rasterizer;
+}
 
 // The Windows Japanese families and the metric-compatible IPA faces that stand in for them.
 const std::map<std::string, std::string>& family_map() {
@@ -27,44 +36,6 @@ const std::map<std::string, std::string>& family_map() {
     return map;
 }
 
-struct FontDeleter {
-    void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
-};
-
-class FontCache {
-  public:
-    FontCache() {
-        if (!TTF_WasInit() && TTF_Init() != 0) {
-            throw std::runtime_error(std::string("cannot start the font renderer: ") +
-                                     TTF_GetError());
-        }
-    }
-    TTF_Font* get(const Font& font) {
-        auto key = std::make_tuple(font.family, font_pixels(font.size_pt), font.bold);
-        auto it = fonts_.find(key);
-        if (it != fonts_.end()) {
-            return it->second.get();
-        }
-        const std::string file = font_file(font.family);
-        TTF_Font* f = TTF_OpenFont(file.c_str(), std::get<1>(key));
-        if (!f) {
-            throw std::runtime_error("cannot open font \"" + file + "\" for \"" + font.family +
-                                     "\": " + TTF_GetError());
-        }
-        TTF_SetFontStyle(f, font.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
-        fonts_.emplace(key, std::unique_ptr<TTF_Font, FontDeleter>(f));
-        return f;
-    }
-
-  private:
-    std::map<std::tuple<std::string, int, bool>, std::unique_ptr<TTF_Font, FontDeleter>> fonts_;
-};
-
-FontCache& cache() {
-    static FontCache instance;
-    return instance;
-}
-
 uint32_t blend(uint32_t dst, uint32_t color, uint32_t alpha) {
     uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
@@ -73,10 +44,6 @@ uint32_t blend(uint32_t dst, uint32_t color, uint32_t alpha) {
     }
     return out;
 }
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
 
 bool is_newline(char c) {
     return c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -179,6 +146,10 @@ class LineFiller {
 
 } // namespace
 
+TextRasterizer* install_text_rasterizer(TextRasterizer* rasterizer) {
+    return std::exchange(installed_rasterizer, rasterizer);
+}
+
 int font_pixels(double size_pt) {
     return static_cast<int>(std::lround(size_pt * 96.0 / 72.0));
 }
@@ -210,37 +181,16 @@ std::string font_file(const std::string& family) {
 }
 
 int text_width(std::string_view utf8, const Font& font) {
-    if (utf8.empty()) {
-        return 0;
-    }
-    int w = 0, h = 0;
-    TTF_SizeUTF8(cache().get(font), std::string(utf8).c_str(), &w, &h);
-    return w;
+    return utf8.empty() ? 0 : rasterizer().text_width(utf8, font);
 }
 
 int line_height(const Font& font) {
-    return TTF_FontLineSkip(cache().get(font));
+    return rasterizer().line_height(font);
 }
 
 void draw_text_line(TextMask& dst, int x, int y, std::string_view utf8, const Font& font) {
-    if (utf8.empty()) {
-        return;
-    }
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> s(TTF_RenderUTF8_Blended(
-        cache().get(font), std::string(utf8).c_str(), SDL_Color{255, 255, 255, 255}));
-    if (!s) {
-        return;
-    }
-    // Clip once, then copy whole rows of coverage (the alpha of ARGB8888).
-    const int i0 = std::max(0, -x), i1 = std::min(s->w, dst.width - x);
-    const int j0 = std::max(0, -y), j1 = std::min(s->h, dst.height - y);
-    for (int j = j0; j < j1; ++j) {
-        const auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
-                                                            ptrdiff_t(j) * s->pitch);
-        uint8_t* out = dst.coverage.data() + size_t(y + j) * size_t(dst.width) + size_t(x);
-        for (int i = i0; i < i1; ++i) {
-            out[i] = std::max(out[i], static_cast<uint8_t>(src[i] >> 24));
-        }
+    if (!utf8.empty()) {
+        rasterizer().draw_line(dst, x, y, utf8, font);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
-// Text in the window system's fonts, drawn onto 32-bit bitmaps.
+// Text in the window system's fonts, drawn onto 32-bit bitmaps. Line breaking,
+// blending and the choice of font file live here; turning glyphs into pixels is
+// left to a TextRasterizer, which the SDL backend supplies.
 
 #include "platform/gdi.h"
 
@@ -23,23 +25,38 @@ int font_pixels(double size_pt);
 // The font file that stands in for a family name ("ＭＳ 明朝" -> IPAMincho ...).
 std::string font_file(const std::string& family);
 
+// How much of each pixel text covers (0-255): rendered once, blended in any colour
+// as often as needed.
+struct TextMask {
+    TextMask() = default;
+    TextMask(int w, int h) : width(w), height(h), coverage(size_t(w) * size_t(h), 0) {}
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> coverage;
+};
+
+// Measures and draws single lines of text in a font.
+class TextRasterizer {
+  public:
+    virtual ~TextRasterizer() = default;
+    virtual int text_width(std::string_view utf8, const Font& font) = 0;
+    virtual int line_height(const Font& font) = 0;
+    // Adds the coverage of one line to `dst`, top-left at (x, y), clipped to the mask.
+    virtual void draw_line(TextMask& dst, int x, int y, std::string_view utf8,
+                           const Font& font) = 0;
+};
+
+// Makes `rasterizer` the one every text function below uses (null: none) and
+// returns the one used before. Linking the SDL backend installs its own before
+// main() runs; without one, measuring or drawing text throws std::logic_error.
+TextRasterizer* install_text_rasterizer(TextRasterizer* rasterizer);
+
 int text_width(std::string_view utf8, const Font& font);
 int line_height(const Font& font);
 
 // Draws one line with a transparent background, top-left at (x, y), clipped to the bitmap.
 void draw_text_line(Bitmap& dst, int x, int y, std::string_view utf8, const Font& font,
                     ColorRef color);
-
-// How much of each pixel text covers (0-255): rendered once, blended in any colour
-// as often as needed.
-struct TextMask {
-    TextMask() = default;
-    TextMask(int width, int height)
-        : width(width), height(height), coverage(size_t(width) * size_t(height), 0) {}
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> coverage;
-};
 
 // Adds one line of text to a mask, top-left at (x, y), clipped to the mask.
 void draw_text_line(TextMask& dst, int x, int y, std::string_view utf8, const Font& font);

@@ -1,6 +1,6 @@
-#include "platform/sdl_input.h"
+#include "platform/sdl/input.h"
 
-#include "platform/vk_map.h"
+#include "platform/sdl/vk_map.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-#include "platform/message_box.h"
+#include "platform/sdl/message_box.h"
 
 #include <SDL.h>
 

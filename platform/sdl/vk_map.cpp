@@ -1,4 +1,4 @@
-#include "platform/vk_map.h"
+#include "platform/sdl/vk_map.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl_x11.h"
+#include "platform/sdl/x11.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>

@@ -3,8 +3,9 @@
 // timers and modal loops. Each test starts its own Xvfb (and openbox).
 
 #include "platform/image.h"
-#include "platform/sdl_window_system.h"
+#include "platform/sdl/window_system.h"
 #include "tests/display/x_session.h"
+#include "tests/support/scoped_env.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ struct GameLikeForm : Form {
 
 class OnX : public ::testing::TestWithParam<bool> {
   protected:
-    OnX() : x(GetParam()) { setenv("SDL_VIDEODRIVER", "x11", 1); }
+    OnX() : x(GetParam()) {}
 
     // Delivers events for a while, as the game's idle loops do.
     void pump(int ms) {
@@ -101,6 +102,7 @@ class OnX : public ::testing::TestWithParam<bool> {
         pump(150);
     }
 
+    ScopedEnv video_driver{"SDL_VIDEODRIVER", "x11"};
     xtest::XSession x;
     std::unique_ptr<SdlWindowSystem> windows = std::make_unique<SdlWindowSystem>();
 };
@@ -264,12 +266,12 @@ TEST_P(OnX, TextsAndButtonsShowAsLaidOut) {
     const auto shot = screenshot("title-like-screen");
     // The red title is centred in its 537-pixel label.
     int red_left = 549, red_right = -1;
-    for (int y = 24; y < 24 + 49; ++y) {
-        for (int x = 0; x < 549; ++x) {
-            const uint32_t p = shot->pixel(kLeft + x, kTop + y);
+    for (int py = 24; py < 24 + 49; ++py) {
+        for (int px = 0; px < 549; ++px) {
+            const uint32_t p = shot->pixel(kLeft + px, kTop + py);
             if ((p >> 16 & 255) > 200 && (p >> 8 & 255) < 60) {
-                red_left = std::min(red_left, x);
-                red_right = std::max(red_right, x);
+                red_left = std::min(red_left, px);
+                red_right = std::max(red_right, px);
             }
         }
     }
@@ -277,9 +279,9 @@ TEST_P(OnX, TextsAndButtonsShowAsLaidOut) {
     EXPECT_NEAR((red_left + red_right) / 2.0, 537 / 2.0, 4);
     // The wrapped help text has ink on its second line.
     int green_on_line_two = 0;
-    for (int y = 144 + 19; y < 144 + 38; ++y) {
-        for (int x = 8; x < 8 + 537; ++x) {
-            green_on_line_two += (shot->pixel(kLeft + x, kTop + y) & kWhite) == kGreen;
+    for (int py = 144 + 19; py < 144 + 38; ++py) {
+        for (int px = 8; px < 8 + 537; ++px) {
+            green_on_line_two += (shot->pixel(kLeft + px, kTop + py) & kWhite) == kGreen;
         }
     }
     EXPECT_GT(green_on_line_two, 20);

@@ -58,9 +58,6 @@ void stop(pid_t pid) {
 } // namespace
 
 XSession::XSession(bool window_manager) {
-    if (const char* d = std::getenv("DISPLAY")) {
-        old_display_ = d;
-    }
     int fds[2];
     if (pipe(fds) != 0) {
         throw std::runtime_error("cannot make a pipe for Xvfb");
@@ -82,7 +79,7 @@ XSession::XSession(bool window_manager) {
         throw std::runtime_error("Xvfb did not start (is it installed?)");
     }
     name_ = ":" + number;
-    setenv("DISPLAY", name_.c_str(), 1);
+    display_env_.emplace("DISPLAY", name_.c_str());
     display_ = XOpenDisplay(name_.c_str());
     if (!display_) {
         throw std::runtime_error("cannot connect to the test's Xvfb at " + name_);
@@ -104,11 +101,6 @@ XSession::~XSession() {
     }
     stop(wm_);
     stop(xvfb_);
-    if (old_display_.empty()) {
-        unsetenv("DISPLAY");
-    } else {
-        setenv("DISPLAY", old_display_.c_str(), 1);
-    }
 }
 
 bool XSession::has_window_manager() const {

@@ -3,6 +3,8 @@
 // without a window manager (openbox), and the X tools the tests drive it with.
 // DISPLAY points at it while the session lives.
 
+#include "tests/support/scoped_env.h"
+
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -34,7 +36,7 @@ class XSession {
     pid_t xvfb_ = -1;
     pid_t wm_ = -1;
     std::string name_;
-    std::string old_display_;
+    std::optional<ScopedEnv> display_env_; // DISPLAY, while the session lives
     _XDisplay* display_ = nullptr;
 };
 

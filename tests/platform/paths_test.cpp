@@ -1,6 +1,5 @@
-#include "platform/message_box.h"
 #include "platform/paths.h"
-#include "tests/scoped_env.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -87,23 +86,6 @@ TEST(GameDataFolder, DefaultsToDataBesideTheExecutable) {
     EXPECT_TRUE(fs::equivalent(platform::game_data_folder(), SKARVELIN_GAME_DATA_DIR));
     ScopedEnv empty(kDataFolderVariable, "");
     EXPECT_TRUE(fs::equivalent(platform::game_data_folder(), SKARVELIN_GAME_DATA_DIR));
-}
-
-TEST(ReportError, WritesTheLineAndReturnsWithoutADisplay) {
-    for (const char* driver : {"dummy", "offscreen"}) {
-        ScopedEnv video("SDL_VIDEODRIVER", driver);
-        ScopedEnv display("DISPLAY", ":0");
-        ::testing::internal::CaptureStderr();
-        platform::report_error("Skarvelin", "cannot find c:\\TarnChar.gif");
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-                  "Skarvelin: cannot find c:\\TarnChar.gif\n");
-    }
-    ScopedEnv no_display("DISPLAY", nullptr);
-    ScopedEnv no_wayland("WAYLAND_DISPLAY", nullptr);
-    ScopedEnv video("SDL_VIDEODRIVER", nullptr);
-    ::testing::internal::CaptureStderr();
-    platform::report_error("T", "x");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "T: x\n");
 }
 
 } // namespace

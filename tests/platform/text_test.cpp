@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -125,4 +126,70 @@ TEST(TextDraw, DrawsInTheColourClippedToTheBitmap) {
     EXPECT_GT(red, 20);
     EXPECT_EQ(other, 0);
     EXPECT_EQ(bm.pixel(39, 9), 0x00123456u);
+}
+
+namespace {
+
+// Every character a solid block two pixels wide and three high.
+class BlockRasterizer : public platform::TextRasterizer {
+  public:
+    int text_width(std::string_view utf8, const Font&) override {
+        return 2 * static_cast<int>(utf8.size());
+    }
+    int line_height(const Font&) override { return 3; }
+    void draw_line(platform::TextMask& dst, int x, int y, std::string_view utf8,
+                   const Font& font) override {
+        for (int j = std::max(y, 0); j < std::min(y + 3, dst.height); ++j) {
+            for (int i = std::max(x, 0); i < std::min(x + text_width(utf8, font), dst.width); ++i) {
+                dst.coverage[static_cast<size_t>(j * dst.width + i)] = 255;
+            }
+        }
+    }
+};
+
+// Puts a rasterizer in for one scope, then the one before back.
+class Installed {
+  public:
+    explicit Installed(platform::TextRasterizer* r)
+        : before_(platform::install_text_rasterizer(r)) {}
+    ~Installed() { platform::install_text_rasterizer(before_); }
+    Installed(const Installed&) = delete;
+    Installed& operator=(const Installed&) = delete;
+    platform::TextRasterizer* before() const { return before_; }
+
+  private:
+    platform::TextRasterizer* before_;
+};
+
+} // namespace
+
+TEST(TextRasterizers, TheInstalledOneMeasuresAndDrawsEveryText) {
+    BlockRasterizer blocks;
+    Installed in(&blocks);
+    EXPECT_NE(in.before(), nullptr); // linking the SDL backend installed its own
+    EXPECT_EQ(text_width("abc", Font{}), 6);
+    EXPECT_EQ(platform::line_height(Font{}), 3);
+    EXPECT_EQ(wrap_text("ab cd ef", Font{}, 10), (std::vector<std::string>{"ab cd", "ef"}));
+    platform::Bitmap bm(8, 4);
+    platform::draw_text_line(bm, 1, 1, "ab", Font{}, platform::rgb(0, 0, 255));
+    EXPECT_EQ(bm.pixel(0, 1), 0u);
+    EXPECT_EQ(bm.pixel(1, 1), 0x000000FFu);
+    EXPECT_EQ(bm.pixel(4, 3), 0x000000FFu);
+    EXPECT_EQ(bm.pixel(5, 1), 0u);
+}
+
+TEST(TextRasterizers, WithoutOneTextSaysWhatIsMissing) {
+    Installed none(nullptr);
+    EXPECT_THROW(text_width("a", Font{}), std::logic_error);
+    EXPECT_THROW(platform::line_height(Font{}), std::logic_error);
+    try {
+        wrap_text("a b", Font{}, 100);
+        FAIL() << "wrapped text without a rasterizer";
+    } catch (const std::logic_error& e) {
+        EXPECT_NE(std::string(e.what()).find("install_text_rasterizer"), std::string::npos);
+    }
+    // Empty text needs no rasterizer at all.
+    EXPECT_EQ(text_width("", Font{}), 0);
+    platform::TextMask mask(4, 4);
+    platform::draw_text_line(mask, 0, 0, "", Font{});
 }

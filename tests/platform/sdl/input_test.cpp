@@ -1,4 +1,4 @@
-#include "platform/sdl_input.h"
+#include "platform/sdl/input.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

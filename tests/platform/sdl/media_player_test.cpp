@@ -1,6 +1,8 @@
-#include "platform/media.h"
+// The media commands played through SDL_mixer, on the dummy and disk audio drivers.
+
 #include "platform/paths.h"
-#include "tests/scoped_env.h"
+#include "platform/sdl/media_player.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -60,56 +62,6 @@ template <typename Done> bool wait_until(Done done, std::chrono::milliseconds li
         std::this_thread::sleep_for(10ms);
     }
     return true;
-}
-
-TEST(MediaParser, AcceptsTheGamesCommandsInAnyCaseAndSpacing) {
-    ParsedMediaCommand open =
-        parse_media_command("  OPEN \t c:\\risinghigh.wav  Type waveaudio   ALIAS Sov ");
-    ASSERT_EQ(open.result, kMediaOk) << open.problem;
-    EXPECT_EQ(open.command.verb, MediaCommand::Verb::Open);
-    EXPECT_EQ(open.command.file, "c:\\risinghigh.wav");
-    EXPECT_EQ(open.command.alias, "sov");
-
-    ParsedMediaCommand quoted = parse_media_command("open \"c:\\my music.wav\" alias a");
-    ASSERT_EQ(quoted.result, kMediaOk);
-    EXPECT_EQ(quoted.command.file, "c:\\my music.wav");
-
-    EXPECT_EQ(parse_media_command("play SOV").command.verb, MediaCommand::Verb::Play);
-    EXPECT_EQ(parse_media_command("play SOV").command.alias, "sov");
-    EXPECT_EQ(parse_media_command("Stop sov").command.verb, MediaCommand::Verb::Stop);
-    EXPECT_EQ(parse_media_command("close sov").command.verb, MediaCommand::Verb::Close);
-    EXPECT_EQ(parse_media_command("CLOSE  ALL").command.verb, MediaCommand::Verb::CloseAll);
-}
-
-TEST(MediaParser, MalformedCommandsGetTheirCodes) {
-    const std::pair<const char*, int> cases[] = {
-        {"", kMediaMissingCommandString},
-        {"   ", kMediaMissingCommandString},
-        {"rewind sov", kMediaUnrecognizedCommand},
-        {"play", kMediaMissingDeviceName},
-        {"stop", kMediaMissingDeviceName},
-        {"close", kMediaMissingDeviceName},
-        {"play sov now", kMediaUnrecognizedKeyword},
-        {"play all", kMediaCannotUseAll},
-        {"stop all", kMediaCannotUseAll},
-        {"open", kMediaFilenameRequired},
-        {"open alias sov", kMediaFilenameRequired},
-        {"open c:\\a.wav", kMediaMissingParameter},
-        {"open c:\\a.wav type waveaudio", kMediaMissingParameter},
-        {"open c:\\a.wav alias", kMediaMissingStringArgument},
-        {"open c:\\a.wav type", kMediaMissingStringArgument},
-        {"open c:\\a.wav alias a alias b", kMediaDuplicateFlags},
-        {"open c:\\a.wav type waveaudio type waveaudio alias a", kMediaDuplicateFlags},
-        {"open c:\\a.wav type sequencer alias a", kMediaCannotLoadDriver},
-        {"open c:\\a.wav alias all", kMediaCannotUseAll},
-        {"open c:\\a.wav loudly alias a", kMediaUnrecognizedKeyword},
-        {"open \"c:\\a.wav alias a", kMediaNoClosingQuote},
-    };
-    for (const auto& [text, code] : cases) {
-        ParsedMediaCommand parsed = parse_media_command(text);
-        EXPECT_EQ(parsed.result, code) << '"' << text << '"';
-        EXPECT_FALSE(parsed.problem.empty()) << '"' << text << '"';
-    }
 }
 
 class SdlMedia : public ::testing::Test {

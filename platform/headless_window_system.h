@@ -1,0 +1,92 @@
+#pragma once
+// The window system without a display: the window dispatcher on a backend whose
+// windows exist only in memory. Tests inject plain input events and read what
+// each window shows; headless runs get windows that nobody sees.
+
+#include "platform/clock.h"
+#include "platform/form.h"
+#include "platform/window_dispatcher.h"
+#include "platform/window_events.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace platform {
+
+// Windows in memory. Posted events wait in a queue until events are delivered;
+// a wait with nothing queued passes the time it was given.
+class NullWindowBackend : public WindowBackend {
+  public:
+    using Idle = std::function<void(uint32_t ms)>;
+    explicit NullWindowBackend(Idle idle) : idle_(std::move(idle)) {}
+
+    NativeWindow create_window(const Form& form) override;
+    void destroy_window(NativeWindow window) override;
+    void show_window(NativeWindow) override {}
+    void hide_window(NativeWindow window) override;
+    void raise_window(NativeWindow) override {}
+    bool update_shape(NativeWindow, const RoundRegion&) override { return false; }
+    void present(NativeWindow, const Bitmap&) override {}
+    void set_wait_cursor(bool) override {}
+    void set_drag_query(DragQuery) override {}
+    void start_drag(NativeWindow window) override;
+    void follow_drag() override;
+    void wait_for_events(uint32_t timeout_ms) override;
+    void collect_events() override {}
+    std::optional<WindowEvent> next_event() override;
+
+    void post(const WindowEvent& e) { queue_.push_back(e); }
+    // The window that follows the pointer, until every button held is released.
+    NativeWindow dragged() const { return dragged_; }
+
+  private:
+    Idle idle_;
+    NativeWindow last_ = 0;
+    std::deque<WindowEvent> queue_;
+    int buttons_held_ = 0; // the mouse buttons' codes, or-ed
+    NativeWindow dragged_ = 0;
+};
+
+class HeadlessWindowSystem : public WindowSystem {
+  public:
+    // Waiting for events sleeps for real, as long as the dispatcher asks.
+    explicit HeadlessWindowSystem(Clock& clock);
+    // Waiting for events moves the fake clock on instead, so that timers come due
+    // without sleeping.
+    explicit HeadlessWindowSystem(FakeClock& clock);
+
+    void load(Form& form) override { dispatcher_.load(form); }
+    void show(Form& form) override { dispatcher_.show(form); }
+    void show_modal(Form& form) override { dispatcher_.show_modal(form); }
+    void hide(Form& form) override { dispatcher_.hide(form); }
+    void unload(Form& form) override { dispatcher_.unload(form); }
+    bool is_loaded(const Form& form) const override { return dispatcher_.is_loaded(form); }
+    bool is_visible(const Form& form) const override { return dispatcher_.is_visible(form); }
+    void set_wait_cursor(bool on) override { dispatcher_.set_wait_cursor(on); }
+    void run() override { dispatcher_.run(); }
+    void deliver_pending_events() override { dispatcher_.deliver_pending_events(); }
+
+    Form* active_form() const { return dispatcher_.active_form(); }
+    // What a loaded form's window shows now; null when the form is not loaded.
+    const Bitmap* client_image(const Form& form) const { return dispatcher_.shown_image(form); }
+    // Whether a loaded form's window is following the pointer.
+    bool is_dragged(const Form& form) const;
+
+    // Input, delivered with the next events, as a user's would be. A press or
+    // release on a form that is not loaded goes nowhere.
+    void key_down(int16_t key_code, int shift = 0);
+    void mouse_down(const Form& form, int x, int y, int button = kLeftButton);
+    void mouse_up(const Form& form, int x, int y, int button = kLeftButton);
+    void mouse_move(const Form& form, int x, int y);
+
+  private:
+    HeadlessWindowSystem(Clock& clock, NullWindowBackend::Idle idle);
+
+    NullWindowBackend backend_; // outlives the dispatcher
+    WindowDispatcher dispatcher_;
+};
+
+} // namespace platform

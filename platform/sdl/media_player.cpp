@@ -1,0 +1,106 @@
+#include "platform/sdl/media_player.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+struct MusicDeleter {
+    void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
+};
+
+struct MixerPiece : MusicOutput::Piece {
+    std::unique_ptr<Mix_Music, MusicDeleter> music;
+};
+
+bool open_mixer() {
+    return Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0;
+}
+
+// The audio subsystem, with the silent dummy driver when the usual one cannot start.
+bool init_audio_subsystem() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        return true;
+    }
+    std::fprintf(stderr, "sound: %s; trying the silent dummy driver\n", SDL_GetError());
+    // Override, because an SDL_AUDIODRIVER variable would win over an ordinary hint.
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    return ok;
+}
+
+// The opened mixer. Its pieces are freed by their owner before the mixer closes.
+class MixerOutput : public MusicOutput {
+  public:
+    MixerOutput() {
+        subsystem_ = init_audio_subsystem();
+        if (!subsystem_) {
+            std::fprintf(stderr, "sound: no audio driver at all (%s); music is off\n",
+                         SDL_GetError());
+            return;
+        }
+        if (open_mixer()) {
+            opened_ = true;
+            return;
+        }
+        std::fprintf(stderr, "sound: no sound device (%s); music plays silently\n", Mix_GetError());
+        // Restarts the subsystem's driver in place, so the reference taken above still holds.
+        opened_ = SDL_AudioInit("dummy") == 0 && open_mixer();
+        if (!opened_) {
+            std::fprintf(stderr, "sound: the dummy driver failed too (%s); music is off\n",
+                         SDL_GetError());
+        }
+    }
+    ~MixerOutput() override {
+        if (opened_) {
+            Mix_CloseAudio();
+        }
+        if (subsystem_) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+    MixerOutput(const MixerOutput&) = delete;
+    MixerOutput& operator=(const MixerOutput&) = delete;
+
+    bool has_audio() const override { return opened_; }
+
+    std::unique_ptr<Piece> load(const std::string& path, std::string& problem) override {
+        auto piece = std::make_unique<MixerPiece>();
+        piece->music.reset(Mix_LoadMUS(path.c_str()));
+        if (!piece->music) {
+            problem = "cannot play \"" + path + "\": " + Mix_GetError();
+            return nullptr;
+        }
+        return piece;
+    }
+
+    bool play(Piece& piece, std::string& problem) override {
+        // Every piece handed to play() came from load() above.
+        if (Mix_PlayMusic(static_cast<MixerPiece&>(piece).music.get(), 0) != 0) {
+            problem = std::string("the mixer would not play: ") + Mix_GetError();
+            return false;
+        }
+        return true;
+    }
+
+    void halt() override { Mix_HaltMusic(); }
+
+    bool is_playing() const override { return Mix_PlayingMusic() != 0; }
+
+  private:
+    bool subsystem_ = false;
+    bool opened_ = false;
+};
+
+} // namespace
+
+SdlMediaPlayer::SdlMediaPlayer() : MediaInterpreter(std::make_unique<MixerOutput>()) {}
+
+} // namespace platform

@@ -1,0 +1,96 @@
+#include "platform/sdl/text_rasterizer.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+
+namespace platform {
+
+namespace {
+
+struct FontDeleter {
+    void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
+};
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+
+} // namespace
+
+class SdlTextRasterizer::FontCache {
+  public:
+    FontCache() {
+        if (!TTF_WasInit() && TTF_Init() != 0) {
+            throw std::runtime_error(std::string("cannot start the font renderer: ") +
+                                     TTF_GetError());
+        }
+    }
+    TTF_Font* get(const Font& font) {
+        auto key = std::make_tuple(font.family, font_pixels(font.size_pt), font.bold);
+        auto it = fonts_.find(key);
+        if (it != fonts_.end()) {
+            return it->second.get();
+        }
+        const std::string file = font_file(font.family);
+        TTF_Font* f = TTF_OpenFont(file.c_str(), std::get<1>(key));
+        if (!f) {
+            throw std::runtime_error("cannot open font \"" + file + "\" for \"" + font.family +
+                                     "\": " + TTF_GetError());
+        }
+        TTF_SetFontStyle(f, font.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
+        fonts_.emplace(key, std::unique_ptr<TTF_Font, FontDeleter>(f));
+        return f;
+    }
+
+  private:
+    std::map<std::tuple<std::string, int, bool>, std::unique_ptr<TTF_Font, FontDeleter>> fonts_;
+};
+
+SdlTextRasterizer::SdlTextRasterizer() = default;
+
+SdlTextRasterizer::~SdlTextRasterizer() = default;
+
+SdlTextRasterizer::FontCache& SdlTextRasterizer::fonts() {
+    if (!fonts_) {
+        fonts_ = std::make_unique<FontCache>();
+    }
+    return *fonts_;
+}
+
+int SdlTextRasterizer::text_width(std::string_view utf8, const Font& font) {
+    int w = 0, h = 0;
+    TTF_SizeUTF8(fonts().get(font), std::string(utf8).c_str(), &w, &h);
+    return w;
+}
+
+int SdlTextRasterizer::line_height(const Font& font) {
+    return TTF_FontLineSkip(fonts().get(font));
+}
+
+void SdlTextRasterizer::draw_line(TextMask& dst, int x, int y, std::string_view utf8,
+                                  const Font& font) {
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> s(TTF_RenderUTF8_Blended(
+        fonts().get(font), std::string(utf8).c_str(), SDL_Color{255, 255, 255, 255}));
+    if (!s) {
+        return;
+    }
+    // Clip once, then copy whole rows of coverage (the alpha of ARGB8888).
+    const int i0 = std::max(0, -x), i1 = std::min(s->w, dst.width - x);
+    const int j0 = std::max(0, -y), j1 = std::min(s->h, dst.height - y);
+    for (int j = j0; j < j1; ++j) {
+        const auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                            ptrdiff_t(j) * s->pitch);
+        uint8_t* out = dst.coverage.data() + size_t(y + j) * size_t(dst.width) + size_t(x);
+        for (int i = i0; i < i1; ++i) {
+            out[i] = std::max(out[i], static_cast<uint8_t>(src[i] >> 24));
+        }
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,85 @@
+#pragma once
+// Windows on SDL2: one borderless window per loaded form, cut to the form's
+// outline on X11 and centred on the screen, and SDL's events as plain events.
+
+#include "platform/window_backend.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace platform {
+
+// No display could be opened.
+class DisplayError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ScreenPoint {
+    int x = 0, y = 0;
+    bool operator==(const ScreenPoint&) const = default;
+};
+
+// Native windows are SDL's window ids.
+class SdlWindowBackend : public WindowBackend {
+  public:
+    // Starts SDL's video. Throws DisplayError when no display can be opened; never
+    // falls back to an invisible window on its own. With SDL_VIDEODRIVER=dummy or
+    // offscreen set, it runs headless with plain windows.
+    SdlWindowBackend();
+    ~SdlWindowBackend() override;
+    SdlWindowBackend(const SdlWindowBackend&) = delete;
+    SdlWindowBackend& operator=(const SdlWindowBackend&) = delete;
+
+    NativeWindow create_window(const Form& form) override;
+    void destroy_window(NativeWindow window) override;
+    void show_window(NativeWindow window) override;
+    void hide_window(NativeWindow window) override;
+    void raise_window(NativeWindow window) override;
+    bool update_shape(NativeWindow window, const RoundRegion& outline) override;
+    void present(NativeWindow window, const Bitmap& client) override;
+    void set_wait_cursor(bool on) override;
+    void set_drag_query(DragQuery query) override { drag_query_ = std::move(query); }
+    void start_drag(NativeWindow window) override;
+    void follow_drag() override;
+    void wait_for_events(uint32_t timeout_ms) override;
+    void collect_events() override;
+    std::optional<WindowEvent> next_event() override;
+
+    bool headless() const { return headless_; }
+    // Whether a press that drags is handed to the window manager's own move
+    // (otherwise the window follows the pointer by hand). Known once a window is shown.
+    bool window_manager_moves() const { return window_manager_moves_; }
+    std::optional<ScreenPoint> position(NativeWindow window) const;
+    // The X11 window (0 when headless).
+    unsigned long x11_window(NativeWindow window) const;
+    bool is_shaped(NativeWindow window) const;
+
+  private:
+    struct Window;
+    struct Drag;
+    struct HitPress;
+    struct Callbacks;
+
+    Window* find(NativeWindow window) const;
+    bool apply_shape(Window& w, const RoundRegion& outline);
+    std::optional<WindowEvent> translate(const SDL_Event& e);
+    void end_drag_of(NativeWindow window);
+
+    bool headless_ = false;
+    bool window_manager_moves_ = false;
+    std::vector<std::unique_ptr<Window>> windows_;
+    DragQuery drag_query_;
+    std::unique_ptr<Drag> drag_;
+    std::unique_ptr<HitPress> hit_press_;
+    SDL_Cursor* arrow_cursor_ = nullptr;
+    SDL_Cursor* wait_cursor_ = nullptr;
+};
+
+} // namespace platform
