@@ -1,24 +1,18 @@
 #include "app/frmMain.h"
 
 #include "app/screen_data.h"
+#include "app/version.h"
 
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/numbers.h"
 #include "platform/events.h"
 #include "platform/image.h"
 #include "platform/paths.h"
+#include "platform/virtual_keys.h"
 
 namespace app {
 
 namespace {
-
-constexpr int kVersionMajor = SKARVELIN_VERSION_MAJOR;
-constexpr int kVersionMinor = SKARVELIN_VERSION_MINOR;
-
-constexpr int16_t kKeyS = 83;
-constexpr int16_t kKeyF2 = 113;
-constexpr int16_t kKeyN = 78;
-constexpr int16_t kKeyEsc = 27;
 
 constexpr const char* kSheetPath = "c:\\TarnChar.gif";
 
@@ -31,7 +25,6 @@ constexpr std::array<const char*, 5> kChatter = {
 };
 
 const platform::ColorRef kGreen = platform::rgb(0, 255, 0);
-const platform::ColorRef kStarTeal = platform::rgb(48, 176, 176);
 
 } // namespace
 
@@ -43,9 +36,42 @@ std::string resolve_game_path(std::string_view path) {
     return r.path;
 }
 
+platform::Font game_window_font() {
+    // A fixed-pitch face keeps the digits steady and fits "000 msec 000 bps" into its
+    // 100 pixels.
+    return platform::Font{"ＭＳ ゴシック", 9.0, false};
+}
+
+std::shared_ptr<platform::PictureBox> make_playfield() {
+    auto stage = std::make_shared<platform::PictureBox>(19, 34, 512, 300);
+    stage->back_color = platform::rgb(0, 0, 0);
+    stage->fore_color = kGreen;
+    stage->font = game_window_font();
+    stage->cls();
+    return stage;
+}
+
+std::shared_ptr<platform::PictureBox> make_sheet_area(int left, int top) {
+    auto area = std::make_shared<platform::PictureBox>(left, top, 119, 47);
+    area->visible = false;
+    area->set_auto_redraw(true);
+    return area;
+}
+
+void load_sheet(platform::PictureBox& area, const std::string& file) {
+    try {
+        area.load_picture(file);
+    } catch (const platform::ImageError& e) {
+        throw nox::FileError(e.what());
+    }
+}
+
+std::string version_title(int major, int minor) {
+    return "Skarvelin " + std::to_string(major) + "." + nox::format_digits(minor, 2);
+}
+
 std::string title_text(bool unpaced) {
-    std::string title =
-        "Skarvelin " + std::to_string(kVersionMajor) + "." + nox::format_digits(kVersionMinor, 2);
+    const std::string title = version_title(kVersionMajor, kVersionMinor);
     return unpaced ? title + " N" : title;
 }
 
@@ -60,29 +86,11 @@ std::string counter_text(std::string_view prefix, int16_t count) {
     return std::string(prefix) + nox::format_digits(count, 4);
 }
 
-frmMain::frmMain(Services& services) : platform::Form(""), services_(services) {
+frmMain::frmMain(Services& services)
+    : platform::Form(""), services_(services),
+      sortie_(services.keys, services.joystick, services.rnd) {
     build_layout();
-    fldStage = std::make_shared<nox::clsNoxField>();
     tmrFrame = std::make_unique<nox::clsNoxTimer>(services.clock, services.events);
-    plyInput = std::make_unique<nox::clsNoxPlay>(services.keys, services.joystick);
-    plyArrow = std::make_unique<nox::clsNoxPlay>(services.keys, services.joystick);
-    plyJoy = std::make_unique<nox::clsNoxPlay>(services.keys, services.joystick);
-    for (auto& star : starList) {
-        star = std::make_shared<nox::clsNoxStar>(services.rnd);
-    }
-    for (auto* sprite : {&sprMy, &sprMyBt, &sprHit, &sprEneBt, &sprBurst}) {
-        *sprite = std::make_shared<nox::clsNoxSprite>();
-    }
-    for (auto& sprite : sprEne) {
-        sprite = std::make_shared<nox::clsNoxSprite>();
-    }
-    for (auto& list : mqlEne) {
-        list = std::make_shared<nox::clsNoxMQL>();
-    }
-    grpMyBt = std::make_shared<nox::clsNoxGroup>();
-    grpEne = std::make_shared<nox::clsNoxGroup>();
-    grpEneBt = std::make_shared<nox::clsNoxGroup>();
-    chrMy = std::make_shared<nox::clsNoxCharacter>();
 }
 
 frmMain::~frmMain() = default;
@@ -92,25 +100,16 @@ void frmMain::build_layout() {
     drags_window = true;
     background = stored_picture(kBackgroundPicture);
     timer_interval_ms = 500;
-    // The window's default font, used by the counters and the playfield: a fixed-pitch
-    // face keeps the digits steady and fits "000 msec 000 bps" into its 100 pixels.
-    font = platform::Font{"ＭＳ ゴシック", 9.0, false};
+    font = game_window_font();
     on_load = [this] { Form_Load(); };
     on_activate = [this] { Form_Activate(); };
     on_key_down = [this](int16_t& key, int shift) { Form_KeyDown(key, shift); };
     on_mouse_down = [this](int button) { Form_MouseDown(button); };
     on_timer = [this] { timSystem_Timer(); };
 
-    picStage = std::make_shared<platform::PictureBox>(19, 34, 512, 300);
-    picStage->back_color = platform::rgb(0, 0, 0);
-    picStage->fore_color = kGreen;
-    picStage->cls();
-    picCharData = std::make_shared<platform::PictureBox>(419, 293, 119, 47);
-    picCharMask = std::make_shared<platform::PictureBox>(13, 28, 119, 47);
-    for (auto* area : {picCharData.get(), picCharMask.get()}) {
-        area->visible = false;
-        area->set_auto_redraw(true);
-    }
+    picStage = make_playfield();
+    picCharData = make_sheet_area(419, 293);
+    picCharMask = make_sheet_area(13, 28);
 
     // Index 2 lies on top: navy, with a white edge above-left and grey below-right.
     const platform::Font title_font{"ＭＳ 明朝", 12.0, false};
@@ -158,11 +157,7 @@ void frmMain::Form_Load() {
         0,  0, nox::round32(picStage->scale_width()), nox::round32(picStage->scale_height()),
         62, 62};
     set_title(false);
-    fldStage->Create(picStage, 0, 0);
-    fldStage->ForeColor(kStarTeal);
-    plyInput->Init(0, 0);
-    plyArrow->Init(1, 0);
-    plyJoy->Init(2, 0);
+    sortie_.Create({picStage, picCharData, picCharMask});
     send_media("open c:\\risinghigh.wav type WaveAudio alias sov");
     send_media("play sov");
 }
@@ -172,13 +167,8 @@ void frmMain::print_chatter(std::string_view line) {
     picStage->repaint();
 }
 
-void frmMain::load_sheet(platform::PictureBox& area) {
-    const std::string file = services_.resolve(kSheetPath);
-    try {
-        area.load_picture(file);
-    } catch (const platform::ImageError& e) {
-        throw nox::FileError(e.what());
-    }
+void frmMain::load_game_sheet(platform::PictureBox& area) {
+    load_sheet(area, services_.resolve(kSheetPath));
 }
 
 void frmMain::Form_Activate() {
@@ -190,11 +180,11 @@ void frmMain::Form_Activate() {
     picStage->set_auto_redraw(true);
     picStage->print("");
     print_chatter(kChatter[0]);
-    load_sheet(*picCharData);
+    load_game_sheet(*picCharData);
     print_chatter(kChatter[1]);
     nox::KeyToBlack(*picCharData->image());
     print_chatter(kChatter[2]);
-    load_sheet(*picCharMask);
+    load_game_sheet(*picCharMask);
     print_chatter(kChatter[3]);
     nox::MakeMask(*picCharMask->image());
     print_chatter(kChatter[4]);
@@ -208,18 +198,18 @@ void frmMain::Form_Activate() {
 
 void frmMain::Form_KeyDown(int16_t& KeyCode, int) {
     switch (KeyCode) {
-    case kKeyS:
-    case kKeyF2:
+    case platform::vk::kS:
+    case platform::vk::kF2:
         if (!busy) {
             busy = true;
             SortieStart();
         }
         break;
-    case kKeyN:
+    case platform::vk::kN:
         noWait = !noWait;
         set_title(noWait);
         break;
-    case kKeyEsc:
+    case platform::vk::kEsc:
         ProgramEnd();
         break;
     default:
@@ -241,65 +231,31 @@ void frmMain::timSystem_Timer() {
     auto count = [](const std::shared_ptr<nox::clsNoxGroup>& group) {
         return group ? group->ItemCount() : int16_t{0};
     };
-    lblMyBt.set_text(counter_text("MB", count(grpMyBt)));
-    lblEne.set_text(counter_text("EN", count(grpEne)));
-    lblEneBt.set_text(counter_text("EB", count(grpEneBt)));
+    lblMyBt.set_text(counter_text("MB", count(sortie_.grpMyBt())));
+    lblEne.set_text(counter_text("EN", count(sortie_.grpEne())));
+    lblEneBt.set_text(counter_text("EB", count(sortie_.grpEneBt())));
 }
 
 void frmMain::SortieStart() {
     services_.rnd.randomize(services_.clock.seconds_since_midnight());
     key_preview = false;
-    StarInit();
-    SpriteInit();
-    EneMqlInit();
-    frameCt = 0;
+    sortie_.Prepare();
     FrameLoop();
     ProgramEnd();
 }
 
 void frmMain::FrameLoop() {
-    PlaceMy();
+    sortie_.PlaceMy();
     tmrFrame->WaitEx(0);
-    if (observer_) {
-        observer_->sortie_prepared();
-    }
     for (;;) {
-        if (observer_) {
-            observer_->frame_started();
-        }
-        fldStage->ClsB();
-        StarMove();
-        EneMove();
-        MyBtMove();
-        EneBtMove();
-        MyBtMove();
-        EneBtMove();
-        MyBtMove();
-        EneAppear();
-        EnePaint();
-        MyControl();
-        EneBtPaint();
-        MyBtPaint();
-        fldStage->Paint();
-        if (observer_) {
-            observer_->frame_painted();
-        }
-
-        frameCt = nox::add32(frameCt, 1);
-        picStage->current_x = 10;
-        picStage->current_y = 10;
-        picStage->print(" " + std::to_string(frameCt) + " ");
-        if (observer_) {
-            observer_->frame_counted();
-        }
-
+        sortie_.Frame();
         lblInfo.set_text(info_text(tmrFrame->PassageRs()));
         if (noWait) {
             lblInfo.refresh();
         } else {
             tmrFrame->DoEvWaitEx(60);
         }
-        if (plyInput->GetKey(kKeyEsc) != 0) {
+        if (sortie_.plyInput()->GetKey(platform::vk::kEsc) != 0) {
             return;
         }
     }
@@ -307,27 +263,9 @@ void frmMain::FrameLoop() {
 
 void frmMain::ProgramEnd() {
     services_.events.deliver_pending_events();
-    plyInput.reset();
-    plyArrow.reset();
-    plyJoy.reset();
+    sortie_.ReleaseReaders();
     tmrFrame.reset();
-    for (auto& star : starList) {
-        star.reset();
-    }
-    for (auto& sprite : sprEne) {
-        sprite.reset();
-    }
-    for (auto& list : mqlEne) {
-        list.reset();
-    }
-    for (auto* p : {&grpMyBt, &grpEne, &grpEneBt}) {
-        p->reset();
-    }
-    chrMy.reset();
-    for (auto* p : {&sprMy, &sprMyBt, &sprHit, &sprEneBt, &sprBurst}) {
-        p->reset();
-    }
-    fldStage.reset();
+    sortie_.Release();
     picCharData->remove_picture();
     picCharMask->remove_picture();
     picStage->remove_picture();

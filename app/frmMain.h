@@ -1,18 +1,12 @@
 #pragma once
-// The game window: its layout, the objects of the game it owns, its event
-// handlers, and the sortie (start, frame loop, end). The game rules are its
-// private steps, written in game/ one file per actor.
+// The game window: its layout, its event handlers, the loading sequence, and the
+// sortie's start, paced frame loop and end. The sortie itself (its objects and
+// the game's steps) is game::Sortie, which the window owns.
 
-#include "engine/actor/clsNoxCharacter.h"
-#include "engine/actor/clsNoxGroup.h"
-#include "engine/actor/clsNoxMQL.h"
-#include "engine/draw/clsNoxField.h"
-#include "engine/draw/clsNoxSprite.h"
-#include "engine/draw/clsNoxStar.h"
-#include "engine/sys/clsNoxPlay.h"
 #include "engine/sys/clsNoxTimer.h"
 #include "engine/sys/errors.h"
 #include "engine/sys/rnd.h"
+#include "game/sortie.h"
 #include "platform/clock.h"
 #include "platform/form.h"
 #include "platform/input.h"
@@ -42,24 +36,24 @@ struct Services {
     std::function<std::string(std::string_view)> resolve;
 };
 
-// Called by the sortie at fixed points, for the headless runner's trace and timing.
-class SortieObserver {
-  public:
-    virtual ~SortieObserver() = default;
-    // After the sortie's preparation and the aircraft's placement, before frame 1.
-    virtual void sortie_prepared() {}
-    virtual void frame_started() {}
-    // After the field was copied to the playfield (step 14).
-    virtual void frame_painted() {}
-    // After the field copy and the frame count (step 15).
-    virtual void frame_counted() {}
-};
-
 // The file behind a game path ("c:\TarnChar.gif") in the game's data folder;
 // throws nox::FileError naming every place tried when it is missing.
 std::string resolve_game_path(std::string_view path);
 
-// The window's title: "Skarvelin " with the version, " N" in unpaced mode.
+// The game window's default font: its counters' and the playfield's frame count.
+platform::Font game_window_font();
+// The visible playfield as the game window lays it out: 512 x 300 at (19, 34),
+// black, with green text in the window's font.
+std::shared_ptr<platform::PictureBox> make_playfield();
+// A hidden area that holds one copy of the sprite sheet, drawn from by the sprites.
+std::shared_ptr<platform::PictureBox> make_sheet_area(int left, int top);
+// Loads the sprite sheet `file` whole into `area`; throws nox::FileError naming
+// the file when it cannot be read.
+void load_sheet(platform::PictureBox& area, const std::string& file);
+
+// "Skarvelin 1.01" for version 1.1: the minor number in two digits.
+std::string version_title(int major, int minor);
+// The window's title: the program's version title, with " N" in unpaced mode.
 std::string title_text(bool unpaced);
 // The frame-time text of lblInfo for a frame that took t milliseconds.
 std::string info_text(int32_t t);
@@ -78,8 +72,6 @@ class frmMain : public platform::Form {
     void lblTitle_MouseDown(int Index, int Button);
     void timSystem_Timer();
 
-    void set_observer(SortieObserver* observer) { observer_ = observer; }
-
     // Controls.
     std::shared_ptr<platform::PictureBox> picStage;
     std::shared_ptr<platform::PictureBox> picCharData;
@@ -91,57 +83,28 @@ class frmMain : public platform::Form {
     platform::Label lblEneBt{366, 8, 45, 19};
     platform::Label lblInfo{413, 8, 100, 19};
 
-    // The game's objects, owned here for the window's whole life.
-    std::shared_ptr<nox::clsNoxField> fldStage;
+    // The sortie's objects and steps, for the head-up display and tests to read.
+    const game::Sortie& sortie() const { return sortie_; }
+
+    // The frame timer: measures and paces the sortie's frames.
     std::unique_ptr<nox::clsNoxTimer> tmrFrame;
-    std::unique_ptr<nox::clsNoxPlay> plyInput;
-    std::unique_ptr<nox::clsNoxPlay> plyArrow;
-    std::unique_ptr<nox::clsNoxPlay> plyJoy;
-    std::array<std::shared_ptr<nox::clsNoxStar>, 40> starList;
-    std::shared_ptr<nox::clsNoxSprite> sprMy, sprMyBt, sprHit, sprEneBt, sprBurst;
-    std::array<std::shared_ptr<nox::clsNoxSprite>, 6> sprEne;
-    std::array<std::shared_ptr<nox::clsNoxMQL>, 3> mqlEne;
-    std::shared_ptr<nox::clsNoxGroup> grpMyBt, grpEne, grpEneBt;
-    std::shared_ptr<nox::clsNoxCharacter> chrMy;
-    int16_t myTilt = 0;
-    int16_t myShotCt = 0;
-    int32_t frameCt = 0;
     bool noWait = false;
     bool busy = false;
 
   private:
-    friend struct frmMainProbe; // tests drive single steps
-
     void build_layout();
     void send_media(std::string_view command);
     void set_title(bool unpaced);
-    void load_sheet(platform::PictureBox& area);
+    void load_game_sheet(platform::PictureBox& area);
     void print_chatter(std::string_view line);
 
     // The sortie.
     void SortieStart();
     void FrameLoop();
     void ProgramEnd();
-    void PlaceMy();
-
-    // Game steps.
-    void SpriteInit();
-    void StarInit();
-    void StarMove();
-    void EneMqlInit();
-    void EneAppear();
-    void EneMove();
-    void EnePaint();
-    void MyControl();
-    void MyShot();
-    void MyBtMove();
-    void MyBtPaint();
-    void EneBtMove();
-    void EneBtPaint();
-    void EneShot(int16_t vLeft, int16_t vTop);
 
     Services& services_;
-    SortieObserver* observer_ = nullptr;
+    game::Sortie sortie_;
 };
 
 } // namespace app

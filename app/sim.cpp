@@ -2,10 +2,10 @@
 
 #include "app/frmMain.h"
 #include "app/sim_input.h"
+#include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/errors.h"
-#include "platform/events.h"
+#include "game/sortie.h"
 #include "platform/image.h"
-#include "platform/media.h"
 
 #include <algorithm>
 #include <charconv>
@@ -28,9 +28,6 @@ struct Options {
     int64_t png_every = 0;
     bool bench = false;
 };
-
-// Ends a run of zero frames right after the sortie's preparation.
-struct NoFrames {};
 
 class UsageError : public std::runtime_error {
   public:
@@ -108,26 +105,26 @@ std::string read_file(const std::string& path) {
 
 class TraceWriter {
   public:
-    TraceWriter(const frmMain& game, nox::Rnd& rnd) : game_(game), rnd_(rnd) {}
+    TraceWriter(const game::Sortie& game, nox::Rnd& rnd) : game_(game), rnd_(rnd) {}
 
     std::string line() const {
-        std::string s = "{\"f\":" + std::to_string(game_.frameCt);
+        std::string s = "{\"f\":" + std::to_string(game_.frameCt());
         s += ",\"draws\":" + std::to_string(rnd_.draws());
-        s += ",\"tilt\":" + std::to_string(game_.myTilt);
-        s += ",\"shot\":" + std::to_string(game_.myShotCt);
-        s += ",\"counts\":[" + std::to_string(game_.grpMyBt->ItemCount()) + "," +
-             std::to_string(game_.grpEne->ItemCount()) + "," +
-             std::to_string(game_.grpEneBt->ItemCount()) + "]";
+        s += ",\"tilt\":" + std::to_string(game_.myTilt());
+        s += ",\"shot\":" + std::to_string(game_.myShotCt());
+        s += ",\"counts\":[" + std::to_string(game_.grpMyBt()->ItemCount()) + "," +
+             std::to_string(game_.grpEne()->ItemCount()) + "," +
+             std::to_string(game_.grpEneBt()->ItemCount()) + "]";
         s += ",\"stars\":[";
-        for (size_t i = 0; i < 39; ++i) {
-            const nox::clsNoxStar& star = *game_.starList[i];
+        for (size_t i = 0; i < game::Sortie::kStarCount; ++i) {
+            const nox::clsNoxStar& star = *game_.starList()[i];
             s += (i ? ",[" : "[") + std::to_string(star.X()) + "," + std::to_string(star.Y()) +
                  "," + std::to_string(star.pX()) + "]";
         }
-        s += "],\"my\":" + character(-1, *game_.chrMy);
-        s += ",\"mybt\":" + group(*game_.grpMyBt);
-        s += ",\"ene\":" + group(*game_.grpEne);
-        s += ",\"enebt\":" + group(*game_.grpEneBt);
+        s += "],\"my\":" + character(-1, *game_.chrMy());
+        s += ",\"mybt\":" + group(*game_.grpMyBt());
+        s += ",\"ene\":" + group(*game_.grpEne());
+        s += ",\"enebt\":" + group(*game_.grpEneBt());
         return s + "}\n";
     }
 
@@ -140,16 +137,17 @@ class TraceWriter {
 
     std::string sprite_name(const std::shared_ptr<nox::clsNoxSprite>& sprite) const {
         const std::pair<const std::shared_ptr<nox::clsNoxSprite>*, const char*> named[] = {
-            {&game_.sprMy, "sprMy"},       {&game_.sprMyBt, "sprMyBt"},   {&game_.sprHit, "sprHit"},
-            {&game_.sprEneBt, "sprEneBt"}, {&game_.sprBurst, "sprBurst"},
+            {&game_.sprMy(), "sprMy"},       {&game_.sprMyBt(), "sprMyBt"},
+            {&game_.sprHit(), "sprHit"},     {&game_.sprEneBt(), "sprEneBt"},
+            {&game_.sprBurst(), "sprBurst"},
         };
         for (auto [var, name] : named) {
             if (sprite && *var == sprite) {
                 return name;
             }
         }
-        for (size_t i = 0; i < game_.sprEne.size(); ++i) {
-            if (sprite && game_.sprEne[i] == sprite) {
+        for (size_t i = 0; i < game_.sprEne().size(); ++i) {
+            if (sprite && game_.sprEne()[i] == sprite) {
                 return "sprEne(" + std::to_string(i) + ")";
             }
         }
@@ -182,53 +180,48 @@ class TraceWriter {
         return s + "]";
     }
 
-    const frmMain& game_;
+    const game::Sortie& game_;
     nox::Rnd& rnd_;
 };
 
-// Follows the sortie: sets each frame's input, writes the trace and pictures,
-// times the frame's work, and asks for the end after the last frame.
-class Runner : public SortieObserver {
+// The sortie's frames one after another: each frame's input, its trace line and
+// picture, and the time of its work.
+class Runner {
   public:
-    Runner(const Options& o, frmMain& game, ScriptedInput& input, nox::Rnd& rnd,
+    Runner(const Options& o, game::Sortie& sortie, ScriptedInput& input, nox::Rnd& rnd,
            std::ostream* trace)
-        : o_(o), game_(game), input_(input), trace_(trace), writer_(game, rnd) {}
+        : o_(o), sortie_(sortie), input_(input), trace_(trace), writer_(sortie, rnd) {}
 
     int32_t frame() const { return frame_; }
     const std::vector<double>& work_us() const { return work_us_; }
 
-    void sortie_prepared() override {
+    void run() {
+        sortie_.Prepare();
+        sortie_.PlaceMy();
         write_trace();
-        if (o_.frames == 0) {
-            throw NoFrames{};
-        }
-    }
-    void frame_started() override {
-        frame_ = game_.frameCt + 1;
-        input_.set_frame(frame_);
-        if (o_.bench) {
-            start_ = std::chrono::steady_clock::now();
-        }
-    }
-    void frame_painted() override {
-        if (o_.bench) {
-            std::chrono::duration<double, std::micro> d = std::chrono::steady_clock::now() - start_;
-            work_us_.push_back(d.count());
-        }
-    }
-    void frame_counted() override {
-        write_trace();
-        if (o_.png_dir && game_.frameCt % o_.png_every == 0) {
-            char name[32];
-            std::snprintf(name, sizeof name, "/frame-%06d.png", game_.frameCt);
-            platform::save_png(game_.picStage->screen(), *o_.png_dir + name);
-        }
-        if (game_.frameCt >= o_.frames) {
-            input_.request_end();
+        while (frame_ < o_.frames) {
+            run_frame();
         }
     }
 
   private:
+    void run_frame() {
+        input_.set_frame(++frame_);
+        const auto start = std::chrono::steady_clock::now();
+        sortie_.Frame();
+        if (o_.bench) {
+            const std::chrono::duration<double, std::micro> d =
+                std::chrono::steady_clock::now() - start;
+            work_us_.push_back(d.count());
+        }
+        write_trace();
+        if (o_.png_dir && frame_ % o_.png_every == 0) {
+            char name[32];
+            std::snprintf(name, sizeof name, "/frame-%06d.png", frame_);
+            platform::save_png(sortie_.picStage()->screen(), *o_.png_dir + name);
+        }
+    }
+
     void write_trace() {
         if (trace_) {
             *trace_ << writer_.line();
@@ -236,12 +229,11 @@ class Runner : public SortieObserver {
     }
 
     const Options& o_;
-    frmMain& game_;
+    game::Sortie& sortie_;
     ScriptedInput& input_;
     std::ostream* trace_;
     TraceWriter writer_;
     int32_t frame_ = 0;
-    std::chrono::steady_clock::time_point start_;
     std::vector<double> work_us_;
 };
 
@@ -258,12 +250,20 @@ void print_bench(std::vector<double> us, std::ostream& out) {
     out << buf;
 }
 
-int finish(const Options& o, const Runner& runner, std::ofstream& trace, std::ostream& out) {
-    trace.flush();
-    if (o.bench) {
-        print_bench(runner.work_us(), out);
+// The playfield and the sheet's two prepared copies, as the game window's
+// loading sequence leaves them.
+game::SortiePictures load_pictures(const Options& o) {
+    game::SortiePictures p{make_playfield(), make_sheet_area(0, 0), make_sheet_area(0, 0)};
+    try {
+        const std::string sheet = o.sheet ? *o.sheet : resolve_game_path("c:\\TarnChar.gif");
+        load_sheet(*p.picCharData, sheet);
+        nox::KeyToBlack(*p.picCharData->image());
+        load_sheet(*p.picCharMask, sheet);
+        nox::MakeMask(*p.picCharMask->image());
+    } catch (const nox::FileError& e) {
+        throw UsageError(std::string("cannot load the sprite sheet: ") + e.what());
     }
-    return kSimOk;
+    return p;
 }
 
 std::unique_ptr<nox::Rnd> make_rnd(const Options& o) {
@@ -295,33 +295,11 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
         }
     }
     ScriptedInput input(std::move(frames));
-    platform::SystemClock clock;
-    platform::NoEvents events;
-    platform::RecordingMediaPlayer media;
-    Services services{
-        clock, input, input, events, media, *rnd, nullptr, [&](std::string_view path) {
-            if (o.sheet) {
-                return *o.sheet;
-            }
-            return resolve_game_path(path);
-        }};
-    frmMain game(services);
-    Runner runner(o, game, input, *rnd, o.trace_file ? &trace_file : nullptr);
-    game.set_observer(&runner);
+    game::Sortie sortie(input, input, *rnd);
+    sortie.Create(load_pictures(o));
+    Runner runner(o, sortie, input, *rnd, o.trace_file ? &trace_file : nullptr);
     try {
-        game.Form_Load();
-        game.Form_Activate();
-    } catch (const nox::FileError& e) {
-        throw UsageError(std::string("cannot load the sprite sheet: ") + e.what());
-    }
-    game.noWait = true;
-    try {
-        int16_t start_key = 83;
-        game.Form_KeyDown(start_key, 0);
-    } catch (const NoFrames&) {
-        return finish(o, runner, trace_file, out);
-    } catch (const platform::ProgramExit&) {
-        return finish(o, runner, trace_file, out);
+        runner.run();
     } catch (const nox::OutOfDraws&) {
         err << "out of draws at frame " << runner.frame() << "\n";
         return kSimOutOfDraws;
@@ -330,8 +308,11 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
             << runner.frame() << "\n";
         return kSimEngineError;
     }
-    err << "skarvelin-sim: the sortie ended without the end of the program\n";
-    return kSimEngineError;
+    trace_file.flush();
+    if (o.bench) {
+        print_bench(runner.work_us(), out);
+    }
+    return kSimOk;
 }
 
 } // namespace

@@ -7,8 +7,6 @@ namespace app {
 
 namespace {
 
-constexpr int32_t kEsc = 27;
-
 uint32_t parse_number(const std::string& token, std::string_view digits, uint32_t max, int line) {
     uint32_t value = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -59,9 +57,6 @@ const FrameInput& ScriptedInput::current() const {
 }
 
 int16_t ScriptedInput::async_key_state(int32_t vk) {
-    if (vk == kEsc) {
-        return ending_ ? platform::kKeyDown : 0;
-    }
     return current().keys.count(vk) ? platform::kKeyDown : 0;
 }
 

@@ -27,14 +27,13 @@ class InputScriptError : public std::runtime_error {
 // Line i describes frame i; throws InputScriptError naming the line of a bad token.
 std::vector<FrameInput> parse_input_script(const std::string& text);
 
-// Keys and joystick as the script holds them in the current frame. Esc is the
-// runner's own: it reads as down only once the runner asks to end.
+// Keys and joystick as the script holds them in the current frame. The runner
+// never asks for Esc: a run always lasts its number of frames.
 class ScriptedInput : public platform::KeyState, public platform::Joystick {
   public:
     explicit ScriptedInput(std::vector<FrameInput> frames) : frames_(std::move(frames)) {}
 
     void set_frame(int32_t frame) { frame_ = frame; }
-    void request_end() { ending_ = true; }
 
     int16_t async_key_state(int32_t vk) override;
     bool caps(uint32_t id) override { return id == 0; }
@@ -46,7 +45,6 @@ class ScriptedInput : public platform::KeyState, public platform::Joystick {
     std::vector<FrameInput> frames_;
     FrameInput idle_;
     int32_t frame_ = 0;
-    bool ending_ = false;
 };
 
 } // namespace app

@@ -1,8 +1,8 @@
 // The sprite catalogue: every sprite of the game, cut from the one sheet.
 
-#include "app/frmMain.h"
+#include "game/sortie.h"
 
-namespace app {
+namespace game {
 
 namespace {
 
@@ -22,26 +22,29 @@ constexpr std::array<Rect, 6> kEnemySheet = {{
 
 } // namespace
 
-void frmMain::SpriteInit() {
-    sprMy->Create(fldStage, picCharData, picCharMask, 5);
+void Sortie::SpriteInit() {
+    auto create = [this](nox::clsNoxSprite& sprite, int16_t patterns) {
+        sprite.Create(fldStage_, pictures_.picCharData, pictures_.picCharMask, patterns);
+    };
+    create(*sprMy_, 5);
     for (int16_t i = 0; i <= 4; ++i) {
-        sprMy->SetPtnPic(i, static_cast<int16_t>(48 * i), 0, 48, 36);
+        sprMy_->SetPtnPic(i, static_cast<int16_t>(48 * i), 0, 48, 36);
     }
-    sprMyBt->Create(fldStage, picCharData, picCharMask, 1);
-    sprMyBt->SetPtnPic(0, 240, 0, 16, 16);
-    sprHit->Create(fldStage, picCharData, picCharMask, 1);
-    sprHit->SetPtnPic(0, 288, 0, 16, 24);
-    sprEneBt->Create(fldStage, picCharData, picCharMask, 1);
-    sprEneBt->SetPtnPic(0, 240, 16, 16, 16);
-    for (size_t i = 0; i < sprEne.size(); ++i) {
+    create(*sprMyBt_, 1);
+    sprMyBt_->SetPtnPic(0, 240, 0, 16, 16);
+    create(*sprHit_, 1);
+    sprHit_->SetPtnPic(0, 288, 0, 16, 24);
+    create(*sprEneBt_, 1);
+    sprEneBt_->SetPtnPic(0, 240, 16, 16, 16);
+    for (size_t i = 0; i < sprEne_.size(); ++i) {
         const Rect& r = kEnemySheet[i];
-        sprEne[i]->Create(fldStage, picCharData, picCharMask, 1);
-        sprEne[i]->SetPtnPic(0, r.left, r.top, r.width, r.height);
+        create(*sprEne_[i], 1);
+        sprEne_[i]->SetPtnPic(0, r.left, r.top, r.width, r.height);
     }
-    sprBurst->Create(fldStage, picCharData, picCharMask, 5);
+    create(*sprBurst_, 5);
     for (int16_t i = 0; i <= 4; ++i) {
-        sprBurst->SetPtnPic(i, static_cast<int16_t>(72 + 28 * i), 36, 28, 28);
+        sprBurst_->SetPtnPic(i, static_cast<int16_t>(72 + 28 * i), 36, 28, 28);
     }
 }
 
-} // namespace app
+} // namespace game

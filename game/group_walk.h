@@ -10,7 +10,7 @@
 #include <memory>
 #include <type_traits>
 
-namespace app {
+namespace game {
 
 template <typename Step> void walk_group(nox::clsNoxGroup& group, Step step) {
     const int32_t last = group.Count();
@@ -31,4 +31,4 @@ template <typename Step> void walk_group(nox::clsNoxGroup& group, Step step) {
     }
 }
 
-} // namespace app
+} // namespace game

@@ -1,23 +1,19 @@
 // The starfield: 39 streaks drifting left behind everything else.
 
-#include "app/frmMain.h"
+#include "game/sortie.h"
 
-namespace app {
+namespace game {
 
-namespace {
-constexpr size_t kStars = 39;
-}
-
-void frmMain::StarInit() {
-    for (size_t i = 0; i < kStars; ++i) {
-        starList[i]->Init(fldStage, 0);
+void Sortie::StarInit() {
+    for (size_t i = 0; i < kStarCount; ++i) {
+        starList_[i]->Init(fldStage_, 0);
     }
 }
 
-void frmMain::StarMove() {
-    for (size_t i = 0; i < kStars; ++i) {
-        starList[i]->MovePaint();
+void Sortie::StarMove() {
+    for (size_t i = 0; i < kStarCount; ++i) {
+        starList_[i]->MovePaint();
     }
 }
 
-} // namespace app
+} // namespace game

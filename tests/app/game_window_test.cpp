@@ -1,7 +1,11 @@
 // The game window headless: its keys, title, counters and the sortie's frame loop.
 
 #include "app/frmMain.h"
+#include "app/version.h"
 #include "platform/events.h"
+#include "platform/virtual_keys.h"
+#include "tests/support/frame_end_keys.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -23,27 +27,9 @@ class CountingEvents : public platform::EventPump {
     std::function<void()> on_delivery;
 };
 
-// Runs a callback at the sortie's fixed points.
-class Script : public app::SortieObserver {
-  public:
-    std::function<void(int32_t frame)> after_frame;
-    std::function<void()> prepared;
-    frmMain* game = nullptr;
-    void sortie_prepared() override {
-        if (prepared) {
-            prepared();
-        }
-    }
-    void frame_counted() override {
-        if (after_frame) {
-            after_frame(game->frameCt);
-        }
-    }
-};
-
 struct GameWindow : ::testing::Test {
     platform::FakeClock clock{1000, 1};
-    platform::FakeKeys keys;
+    FrameEndKeys keys;
     platform::FakeJoystick joystick;
     CountingEvents events;
     platform::RecordingMediaPlayer media;
@@ -52,12 +38,12 @@ struct GameWindow : ::testing::Test {
         clock, keys, joystick, events,
         media, rnd,  nullptr,  [](std::string_view) -> std::string { return "/nonexistent.gif"; }};
     frmMain game{services};
-    Script script;
 
-    void SetUp() override {
-        script.game = &game;
-        game.set_observer(&script);
-        game.Form_Load();
+    void SetUp() override { game.Form_Load(); }
+    int32_t frames() const { return game.sortie().frameCt(); }
+    // Runs `after_frame` with the frame's number at the end of every frame.
+    void after_each_frame(std::function<void(int32_t frame)> after_frame) {
+        keys.at_frame_end = [this, after_frame] { after_frame(frames()); };
     }
     // Presses a key on the window; true when the program ended.
     bool key(int16_t code) {
@@ -71,12 +57,12 @@ struct GameWindow : ::testing::Test {
     }
     // Runs a sortie that ends with Esc held from the end of frame `last`.
     void run_sortie(int32_t last) {
-        script.after_frame = [this, last](int32_t frame) {
+        after_each_frame([this, last](int32_t frame) {
             if (frame == last) {
-                keys.press(27);
+                keys.press(platform::vk::kEsc);
             }
-        };
-        EXPECT_TRUE(key(83));
+        });
+        EXPECT_TRUE(key(platform::vk::kS));
     }
     // Green text, smoothed over whatever lies beneath it.
     static bool has_green_text(const platform::Bitmap& b, int x0, int y0, int x1, int y1) {
@@ -95,8 +81,10 @@ struct GameWindow : ::testing::Test {
 } // namespace
 
 TEST(GameWindowTexts, TitleAndCounters) {
-    EXPECT_EQ(app::title_text(false), "Skarvelin 1.01");
-    EXPECT_EQ(app::title_text(true), "Skarvelin 1.01 N");
+    EXPECT_EQ(app::version_title(1, 1), "Skarvelin 1.01");
+    EXPECT_EQ(app::version_title(2, 10), "Skarvelin 2.10");
+    EXPECT_EQ(app::title_text(false), app::version_title(app::kVersionMajor, app::kVersionMinor));
+    EXPECT_EQ(app::title_text(true), app::title_text(false) + " N");
     EXPECT_EQ(app::counter_text("EN", 7), "EN0007");
     EXPECT_EQ(app::counter_text("MB", 17), "MB0017");
 }
@@ -111,28 +99,28 @@ TEST(GameWindowTexts, FrameTimeAndRate) {
 
 TEST_F(GameWindow, LoadWritesTheTitleAndStartsTheMusic) {
     for (const auto& label : game.lblTitle) {
-        EXPECT_EQ(label.text(), "Skarvelin 1.01");
+        EXPECT_EQ(label.text(), app::title_text(false));
     }
     EXPECT_EQ(game.lblMyBt.text(), "MB0000");
     EXPECT_EQ(game.lblInfo.text(), "000 msec 000 bps");
     ASSERT_EQ(media.commands.size(), 2u);
     EXPECT_EQ(media.commands[0], "open c:\\risinghigh.wav type WaveAudio alias sov");
     EXPECT_EQ(media.commands[1], "play sov");
-    EXPECT_EQ(game.fldStage->Width(), 512);
-    EXPECT_EQ(game.fldStage->Height(), 300);
+    EXPECT_EQ(game.sortie().fldStage()->Width(), 512);
+    EXPECT_EQ(game.sortie().fldStage()->Height(), 300);
 }
 
 TEST_F(GameWindow, NSwitchesUnpacedModeBackAndForth) {
-    int16_t code = 78;
+    int16_t code = platform::vk::kN;
     game.Form_KeyDown(code, 0);
     EXPECT_TRUE(game.noWait);
-    EXPECT_EQ(code, 78); // passed on unchanged
+    EXPECT_EQ(code, platform::vk::kN); // passed on unchanged
     for (const auto& label : game.lblTitle) {
-        EXPECT_EQ(label.text(), "Skarvelin 1.01 N");
+        EXPECT_EQ(label.text(), app::title_text(true));
     }
     game.Form_KeyDown(code, 0);
     EXPECT_FALSE(game.noWait);
-    EXPECT_EQ(game.lblTitle[2].text(), "Skarvelin 1.01");
+    EXPECT_EQ(game.lblTitle[2].text(), app::title_text(false));
 }
 
 TEST_F(GameWindow, OtherKeysAreSwallowed) {
@@ -143,20 +131,20 @@ TEST_F(GameWindow, OtherKeysAreSwallowed) {
 }
 
 TEST_F(GameWindow, EscBeforeTheSortieEndsTheProgramWithTheMusicClosed) {
-    EXPECT_TRUE(key(27));
+    EXPECT_TRUE(key(platform::vk::kEsc));
     EXPECT_EQ(media.commands.back(), "close all");
 }
 
 TEST_F(GameWindow, StartIsIgnoredWhileBusy) {
     game.busy = true;
-    EXPECT_FALSE(key(83));
-    EXPECT_FALSE(key(113));
-    EXPECT_EQ(game.frameCt, 0);
+    EXPECT_FALSE(key(platform::vk::kS));
+    EXPECT_FALSE(key(platform::vk::kF2));
+    EXPECT_EQ(frames(), 0);
 }
 
 TEST_F(GameWindow, TimerShowsTheGroupCounts) {
     for (int i = 0; i < 7; ++i) {
-        game.grpEne->Add(std::make_shared<nox::clsNoxCharacter>());
+        game.sortie().grpEne()->Add(std::make_shared<nox::clsNoxCharacter>());
     }
     game.timSystem_Timer();
     EXPECT_EQ(game.lblEne.text(), "EN0007");
@@ -165,44 +153,42 @@ TEST_F(GameWindow, TimerShowsTheGroupCounts) {
 }
 
 TEST_F(GameWindow, FirstFramePrintsItsCountOverThePlacedAircraft) {
-    script.prepared = [this] {
-        EXPECT_FLOAT_EQ(game.chrMy->Left(), 10);
-        EXPECT_FLOAT_EQ(game.chrMy->Top(), 132);
-        EXPECT_EQ(game.chrMy->PtNo(), 2);
-        EXPECT_EQ(game.frameCt, 0);
-    };
-    script.after_frame = [this](int32_t frame) {
+    after_each_frame([this](int32_t frame) {
         EXPECT_EQ(frame, 1);
+        const nox::clsNoxCharacter& my = *game.sortie().chrMy();
+        EXPECT_FLOAT_EQ(my.Left(), 10);
+        EXPECT_FLOAT_EQ(my.Top(), 132);
+        EXPECT_EQ(my.PtNo(), 2);
         // " 1 " in green at (10, 10) on the visible playfield.
         EXPECT_TRUE(has_green_text(game.picStage->screen(), 10, 10, 40, 30));
         EXPECT_FALSE(has_green_text(game.picStage->screen(), 60, 60, 512, 300));
-        keys.press(27);
-    };
-    EXPECT_TRUE(key(83));
-    EXPECT_EQ(game.frameCt, 1);
+        keys.press(platform::vk::kEsc);
+    });
+    EXPECT_TRUE(key(platform::vk::kS));
+    EXPECT_EQ(frames(), 1);
     EXPECT_FALSE(game.key_preview);
 }
 
 TEST_F(GameWindow, PacedFramesPauseDeliveringEventsUnpacedOnesNever) {
     run_sortie(5);
-    EXPECT_EQ(game.frameCt, 5);
+    EXPECT_EQ(frames(), 5);
     const long paced = events.deliveries;
     EXPECT_GE(paced, 5 + 2); // at least one per pause, plus two in ProgramEnd
 }
 
 TEST_F(GameWindow, UnpacedFramesDeliverNoEventsButUpdateTheInfo) {
-    int16_t n = 78;
+    int16_t n = platform::vk::kN;
     game.Form_KeyDown(n, 0);
     std::vector<std::string> infos;
-    script.after_frame = [&](int32_t frame) {
+    after_each_frame([&](int32_t frame) {
         infos.push_back(game.lblInfo.text());
         EXPECT_EQ(events.deliveries, 0);
         if (frame == 4) {
-            keys.press(27);
+            keys.press(platform::vk::kEsc);
         }
-    };
-    EXPECT_TRUE(key(83));
-    EXPECT_EQ(game.frameCt, 4);
+    });
+    EXPECT_TRUE(key(platform::vk::kS));
+    EXPECT_EQ(frames(), 4);
     EXPECT_EQ(events.deliveries, 2); // only ProgramEnd's
     EXPECT_EQ(infos.size(), 4u);
 }
@@ -216,56 +202,53 @@ TEST_F(GameWindow, PacedFrameTimeExcludesThePause) {
 }
 
 TEST_F(GameWindow, EscTappedDuringAFrameEndsTheLoopAfterItsPause) {
-    script.after_frame = [this](int32_t frame) {
-        if (frame == 2) {
+    after_each_frame([this](int32_t frame) {
+        if (frame == 1) { // tapped during frame 2's pause
             events.on_delivery = [this] {
-                keys.press(27);
-                keys.release(27); // released again before the test
+                keys.press(platform::vk::kEsc);
+                keys.release(platform::vk::kEsc); // released again before the test
                 events.on_delivery = nullptr;
             };
         }
-    };
-    EXPECT_TRUE(key(83));
-    EXPECT_EQ(game.frameCt, 2);
+    });
+    EXPECT_TRUE(key(platform::vk::kS));
+    EXPECT_EQ(frames(), 2);
     EXPECT_EQ(media.commands.back(), "close all");
-    EXPECT_EQ(game.fldStage, nullptr); // released by ProgramEnd
+    EXPECT_EQ(game.sortie().fldStage(), nullptr); // released by ProgramEnd
 }
 
-TEST(GameWindowSortie, SeedsTheGeneratorFromTheTimeOfDay) {
-    platform::FakeClock clock{0, 1};
+// A seeded generator that remembers what it handed out.
+class RecordingRnd : public nox::SeededRnd {
+  public:
+    using SeededRnd::SeededRnd;
+    std::vector<float> handed_out;
+
+  protected:
+    float draw() override { return handed_out.emplace_back(SeededRnd::draw()); }
+};
+
+TEST_F(GameWindow, SortieSeedsTheGeneratorFromTheTimeOfDay) {
     clock.midnight_seconds = 3600.25;
-    platform::FakeKeys keys;
-    platform::FakeJoystick joystick;
-    platform::NoEvents events;
-    platform::RecordingMediaPlayer media;
-    nox::SeededRnd game_rnd(99, true);
+    RecordingRnd game_rnd(99, true);
     app::Services s{clock, keys,     joystick, events,
                     media, game_rnd, nullptr,  [](std::string_view) { return std::string(); }};
-    frmMain game(s);
-    Script stop;
-    stop.game = &game;
-    float next_draw = -1;
-    stop.prepared = [&] {
-        EXPECT_EQ(game_rnd.draws(), 117); // three per star
-        next_draw = game_rnd.next();
-        keys.press(27);
-    };
-    game.set_observer(&stop);
-    game.Form_Load();
-    int16_t start = 83;
-    EXPECT_THROW(game.Form_KeyDown(start, 0), platform::ProgramExit);
+    frmMain other(s);
+    other.Form_Load();
+    after_each_frame([this](int32_t) { keys.press(platform::vk::kEsc); });
+    int16_t start = platform::vk::kS;
+    EXPECT_THROW(other.Form_KeyDown(start, 0), platform::ProgramExit);
 
+    ASSERT_GT(game_rnd.handed_out.size(), 117u); // three per star, then frame 1's
     nox::SeededRnd expected(0, true);
     expected.randomize(3600.25);
-    for (int i = 0; i < 117; ++i) {
-        expected.next();
+    for (float drawn : game_rnd.handed_out) {
+        EXPECT_EQ(drawn, expected.next());
     }
-    EXPECT_EQ(next_draw, expected.next());
 }
 
 TEST_F(GameWindow, MissingSheetIsAFileErrorNamingThePlaces) {
     app::Services s{clock, keys, joystick, events, media, rnd, nullptr, app::resolve_game_path};
-    setenv("SKARVELIN_DATA", "/nonexistent-skarvelin-data", 1);
+    ScopedEnv data("SKARVELIN_DATA", "/nonexistent-skarvelin-data");
     frmMain other(s);
     other.Form_Load();
     try {
@@ -275,5 +258,4 @@ TEST_F(GameWindow, MissingSheetIsAFileErrorNamingThePlaces) {
         EXPECT_NE(std::string(e.what()).find("nonexistent-skarvelin-data"), std::string::npos)
             << e.what();
     }
-    unsetenv("SKARVELIN_DATA");
 }

@@ -1,6 +1,8 @@
 // skarvelin-sim: its contract, and recorded sorties as regression tests.
 
 #include "app/sim.h"
+#include "game/sortie.h"
+#include "tests/support/golden.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +60,7 @@ struct Sim : ::testing::Test {
     static std::vector<long> star_xs(const std::string& line) {
         std::vector<long> xs;
         size_t at = line.find("\"stars\":[") + 9;
-        while (xs.size() < 39) {
+        while (xs.size() < game::Sortie::kStarCount) {
             at = line.find('[', at) + 1;
             xs.push_back(std::stol(line.substr(at)));
         }
@@ -107,7 +109,7 @@ TEST_F(Sim, EachFrameDrawsOneTwoOrFourNumbersBesidesOnePerWrappingStar) {
     for (size_t i = 1; i < l.size(); ++i) {
         const auto before = star_xs(l[i - 1]), after = star_xs(l[i]);
         long wraps = 0;
-        for (size_t s = 0; s < 39; ++s) {
+        for (size_t s = 0; s < game::Sortie::kStarCount; ++s) {
             wraps += after[s] > before[s];
         }
         const long appear = field(l[i], "draws") - field(l[i - 1], "draws") - wraps;
@@ -122,7 +124,7 @@ TEST_F(Sim, RecordedSortieReplaysExactly) {
     const std::string trace = (dir / "t").string();
     ASSERT_EQ(run({"--frames", "60", "--seed", "7", "--input", kGoldenInput, "--trace", trace}), 0)
         << err.str();
-    if (std::getenv("SKARVELIN_UPDATE_GOLDEN")) {
+    if (golden::updating()) {
         fs::copy_file(trace, kGolden, fs::copy_options::overwrite_existing);
     }
     const auto want = lines(read(kGolden));
