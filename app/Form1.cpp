@@ -1,8 +1,8 @@
 #include "app/Form1.h"
 
-#include "app/Form2.h"
 #include "app/Form6.h"
 #include "app/Screens.h"
+#include "app/StoryPage.h"
 
 namespace app {
 

@@ -29,8 +29,7 @@ Form6::Form6(Screens& screens) : ScreenForm(screens, "機体説明", kAircraftBa
 }
 
 void Form6::Form_Load() {
-    screens_.media().send_command("open c:\\lodestone.wav type WaveAudio alias sov");
-    screens_.media().send_command("play sov");
+    play_music("c:\\lodestone.wav");
 }
 
 void Form6::Command1_Click() {

@@ -6,8 +6,8 @@
 
 namespace app {
 
-ScreenForm::ScreenForm(Screens& screens, std::string caption, std::string_view background_picture)
-    : platform::Form(std::move(caption), 549, 349), screens_(screens) {
+ScreenForm::ScreenForm(Screens& screens, std::string title, std::string_view background_picture)
+    : platform::Form(std::move(title), 549, 349), screens_(screens) {
     background = stored_picture(background_picture);
     // The default font of the screens' labels: the proportional Gothic at 9 points.
     font = platform::Font{"ＭＳ Ｐゴシック", 9.0, false};
@@ -34,6 +34,11 @@ void ScreenForm::add_label(platform::Label& label, std::string text, const Label
     label.word_wrap = look.word_wrap;
     label.set_text(std::move(text));
     add(label);
+}
+
+void ScreenForm::play_music(std::string_view wave_file) {
+    screens_.media().send_command("open " + std::string(wave_file) + " type WaveAudio alias sov");
+    screens_.media().send_command("play sov");
 }
 
 } // namespace app

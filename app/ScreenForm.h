@@ -33,7 +33,7 @@ struct LabelLook {
 
 class ScreenForm : public platform::Form {
   public:
-    ScreenForm(Screens& screens, std::string caption,
+    ScreenForm(Screens& screens, std::string title,
                std::string_view background_picture = kBackgroundPicture);
 
     // How many of this window's handlers are running now (nested ones counted).
@@ -44,6 +44,8 @@ class ScreenForm : public platform::Form {
     std::function<void()> handler(std::function<void()> body);
     // Gives a label its text and look and adds it above the controls added later.
     void add_label(platform::Label& label, std::string text, const LabelLook& look);
+    // Opens a wave file under the one alias every piece of the screens uses, and plays it once.
+    void play_music(std::string_view wave_file);
 
     Screens& screens_;
 

@@ -1,12 +1,10 @@
 #include "app/Screens.h"
 
 #include "app/Form1.h"
-#include "app/Form2.h"
-#include "app/Form3.h"
-#include "app/Form4.h"
 #include "app/Form5.h"
 #include "app/Form6.h"
 #include "app/ScreenForm.h"
+#include "app/StoryPage.h"
 
 #include <stdexcept>
 
@@ -50,15 +48,15 @@ Form1& Screens::form1() {
 }
 
 Form2& Screens::form2() {
-    return obtain<Form2>(ScreenId::World1, *this);
+    return obtain<Form2>(ScreenId::World1, *this, kWorld1Page);
 }
 
 Form3& Screens::form3() {
-    return obtain<Form3>(ScreenId::World2, *this);
+    return obtain<Form3>(ScreenId::World2, *this, kWorld2Page);
 }
 
 Form4& Screens::form4() {
-    return obtain<Form4>(ScreenId::World3, *this);
+    return obtain<Form4>(ScreenId::World3, *this, kWorld3Page);
 }
 
 Form5& Screens::form5() {

@@ -8,6 +8,7 @@
 // kept aside and destroyed at the start of a later handler, once no handler of
 // its own is running any more. Asking for the window again creates a new object.
 
+#include "app/StoryPage.h"
 #include "app/frmMain.h"
 #include "platform/form.h"
 #include "platform/media.h"
@@ -20,9 +21,6 @@
 namespace app {
 
 class Form1;
-class Form2;
-class Form3;
-class Form4;
 class Form5;
 class Form6;
 

@@ -6,9 +6,10 @@
 #include "engine/sys/errors.h"
 #include "platform/events.h"
 #include "platform/media.h"
-#include "platform/message_box.h"
-#include "platform/sdl_input.h"
-#include "platform/sdl_window_system.h"
+#include "platform/sdl/input.h"
+#include "platform/sdl/media_player.h"
+#include "platform/sdl/message_box.h"
+#include "platform/sdl/window_system.h"
 
 #include <exception>
 #include <iostream>

@@ -8,23 +8,21 @@
 // records alternate strictly, and a bound on the ticks ends a stuck run.
 
 #include "app/Form1.h"
-#include "app/Form2.h"
-#include "app/Form3.h"
-#include "app/Form4.h"
 #include "app/Form5.h"
 #include "app/Form6.h"
 #include "app/Screens.h"
+#include "app/StoryPage.h"
 #include "engine/sys/rnd.h"
 #include "platform/clock.h"
 #include "platform/events.h"
 #include "platform/input.h"
 #include "platform/media.h"
-#include "platform/sdl_window_system.h"
+#include "platform/sdl/window_system.h"
+#include "tests/support/scoped_env.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -79,10 +77,6 @@ void PrintTo(const Scene& s, std::ostream* os) {
     }
     *os << "}";
 }
-
-struct HeadlessDriver {
-    HeadlessDriver() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
-};
 
 class ScreensFlow : public ::testing::Test {
   protected:
@@ -170,7 +164,7 @@ class ScreensFlow : public ::testing::Test {
         return s;
     }
 
-    HeadlessDriver headless_;
+    ScopedEnv headless_{"SDL_VIDEODRIVER", "dummy"};
     platform::FakeClock clock{1000, 1};
     platform::FakeKeys fake_keys;
     platform::FakeJoystick joystick;

@@ -3,22 +3,20 @@
 // window system's.
 
 #include "app/Form1.h"
-#include "app/Form2.h"
-#include "app/Form3.h"
-#include "app/Form4.h"
 #include "app/Form5.h"
 #include "app/Form6.h"
 #include "app/Screens.h"
+#include "app/StoryPage.h"
 #include "engine/sys/rnd.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/media.h"
-#include "platform/sdl_window_system.h"
+#include "platform/sdl/window_system.h"
 #include "platform/text.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
@@ -121,13 +119,9 @@ TEST(ImageControl, ShowsItsPictureScaledOnceAtItsPlace) {
 
 namespace {
 
-struct Headless {
-    Headless() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
-};
-
 class ScreenTexts : public ::testing::Test {
   protected:
-    Headless headless_;
+    ScopedEnv headless_{"SDL_VIDEODRIVER", "dummy"};
     platform::FakeClock clock;
     platform::FakeKeys keys;
     platform::FakeJoystick joystick;

@@ -3,20 +3,19 @@
 // picture, and the whole chain walked with the keyboard alone.
 
 #include "app/Form1.h"
-#include "app/Form2.h"
-#include "app/Form3.h"
-#include "app/Form4.h"
 #include "app/Form5.h"
 #include "app/Form6.h"
 #include "app/Screens.h"
+#include "app/StoryPage.h"
 #include "engine/sys/rnd.h"
 #include "platform/clock.h"
 #include "platform/image.h"
 #include "platform/input.h"
 #include "platform/media.h"
-#include "platform/sdl_window_system.h"
+#include "platform/sdl/window_system.h"
 #include "platform/text.h"
 #include "tests/display/x_session.h"
+#include "tests/support/scoped_env.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -115,10 +114,6 @@ class Shot {
     std::shared_ptr<const Bitmap> background_;
 };
 
-struct X11Driver {
-    X11Driver() { setenv("SDL_VIDEODRIVER", "x11", 1); }
-};
-
 class ScreensOnX : public ::testing::Test {
   protected:
     void pump(int ms) {
@@ -166,20 +161,20 @@ class ScreensOnX : public ::testing::Test {
     void expect_picture(const Shot& shot, const platform::Image& image) {
         ASSERT_NE(image.shown(), nullptr);
         int off = 0;
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
-                off += shot.at(image.left + x, image.top + y) !=
-                       (image.shown()->pixel(x, y) & kRgbMask);
+        for (int row = 0; row < image.height; ++row) {
+            for (int col = 0; col < image.width; ++col) {
+                off += shot.at(image.left + col, image.top + row) !=
+                       (image.shown()->pixel(col, row) & kRgbMask);
             }
         }
         EXPECT_EQ(off, 0);
     }
-    void expect_background_at(const Shot& shot, int x, int y) {
-        EXPECT_EQ(shot.at(x, y), shot.background(x, y));
+    void expect_background_at(const Shot& shot, int px, int py) {
+        EXPECT_EQ(shot.at(px, py), shot.background(px, py));
     }
 
     xtest::XSession x{true};
-    X11Driver x11_;
+    ScopedEnv x11_{"SDL_VIDEODRIVER", "x11"};
     platform::SdlWindowSystem windows;
     platform::FakeClock clock{1000, 1};
     platform::FakeKeys keys;

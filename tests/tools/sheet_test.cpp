@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,54 +23,63 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct SheetRect {
-    const char* name;
-    int x, y, width, height;
-};
-
-constexpr std::array<SheetRect, 5> fighter_frames{{
-    {"fighter 0", 0, 0, 48, 36},
-    {"fighter 1", 48, 0, 48, 36},
-    {"fighter 2", 96, 0, 48, 36},
-    {"fighter 3", 144, 0, 48, 36},
-    {"fighter 4", 192, 0, 48, 36},
-}};
-
-constexpr std::array<SheetRect, 5> explosion_frames{{
-    {"explosion 0", 72, 36, 28, 28},
-    {"explosion 1", 100, 36, 28, 28},
-    {"explosion 2", 128, 36, 28, 28},
-    {"explosion 3", 156, 36, 28, 28},
-    {"explosion 4", 184, 36, 28, 28},
-}};
-
-constexpr std::array<SheetRect, 6> other_sprites{{
-    {"player bullet", 240, 0, 16, 16},
-    {"enemy bullet", 240, 16, 16, 16},
-    {"hit flash", 288, 0, 16, 24},
-    {"enemy 0", 0, 68, 32, 16},
-    {"enemy 1", 32, 68, 32, 16},
-    {"enemy 2", 64, 68, 32, 16},
-}};
-
-constexpr std::array<SheetRect, 3> pictures{{
-    {"picture 1", 0, 36, 100, 79},
-    {"picture 2", 0, 120, 100, 79},
-    {"picture 3", 0, 445, 195, 155},
-}};
-
-std::vector<SheetRect> all_sprites() {
-    std::vector<SheetRect> sprites(fighter_frames.begin(), fighter_frames.end());
-    sprites.insert(sprites.end(), explosion_frames.begin(), explosion_frames.end());
-    sprites.insert(sprites.end(), other_sprites.begin(), other_sprites.end());
-    return sprites;
-}
-
 const fs::path sheet_file = fs::path(SKARVELIN_GAME_DATA_DIR) / "TarnChar.gif";
 // Executables sit beside the data folder; the art sources live in the source tree.
 const fs::path sheetgen_program = fs::path(SKARVELIN_GAME_DATA_DIR).parent_path() / "sheetgen";
 const fs::path art_layout =
     fs::path(SKARVELIN_TEST_DATA_DIR).parent_path().parent_path() / "data/sheet/layout.txt";
+
+struct SheetRect {
+    std::string name; // the art file and the layout line that places it
+    std::string file;
+    int x, y, width, height;
+};
+
+// The rectangles of the sheet, as the layout that sheetgen builds it from places them.
+struct SheetLayout {
+    int width = 0, height = 0;
+    std::vector<SheetRect> sprites;
+    std::vector<SheetRect> pictures;
+
+    std::vector<SheetRect> all() const {
+        std::vector<SheetRect> rects = sprites;
+        rects.insert(rects.end(), pictures.begin(), pictures.end());
+        return rects;
+    }
+    std::vector<SheetRect> sprites_of(const std::string& file_prefix) const {
+        std::vector<SheetRect> found;
+        std::copy_if(sprites.begin(), sprites.end(), std::back_inserter(found),
+                     [&](const SheetRect& r) { return r.file.starts_with(file_prefix); });
+        return found;
+    }
+};
+
+// Reads the size and the placements; what else the layout says is sheetgen's to check.
+// Returns an empty message, or what could not be read.
+std::string read_layout(const fs::path& file, SheetLayout& layout) {
+    std::ifstream in(file);
+    if (!in) {
+        return "cannot open " + file.string();
+    }
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string keyword;
+        words >> keyword;
+        if (keyword == "size") {
+            words >> layout.width >> layout.height;
+        } else if (keyword == "sprite" || keyword == "picture") {
+            SheetRect r;
+            words >> r.file >> r.x >> r.y >> r.width >> r.height;
+            r.name = r.file + " (layout line " + std::to_string(number) + ")";
+            (keyword == "sprite" ? layout.sprites : layout.pictures).push_back(r);
+        }
+        if (words.fail() && !keyword.empty()) {
+            return file.string() + ":" + std::to_string(number) + ": unreadable \"" + line + "\"";
+        }
+    }
+    return {};
+}
 
 constexpr SDL_Color key_color{255, 0, 255, 255};
 
@@ -81,6 +90,7 @@ bool same_rgb(SDL_Color a, SDL_Color b) {
 class SheetImage : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
+        layout_error_ = read_layout(art_layout, layout_);
         surface_.reset(IMG_Load(sheet_file.c_str()));
         if (surface_) {
             key_index_ = index_at(0, 0);
@@ -89,9 +99,18 @@ class SheetImage : public ::testing::Test {
     static void TearDownTestSuite() { surface_.reset(); }
 
     void SetUp() override {
+        ASSERT_EQ(layout_error_, "");
+        ASSERT_FALSE(layout_.sprites.empty()) << art_layout;
+        ASSERT_FALSE(layout_.pictures.empty()) << art_layout;
         ASSERT_TRUE(surface_) << sheet_file << ": " << IMG_GetError();
         ASSERT_EQ(surface_->format->BitsPerPixel, 8);
         ASSERT_NE(surface_->format->palette, nullptr);
+        // The checks read every rectangle's pixels.
+        for (const SheetRect& r : layout_.all()) {
+            ASSERT_TRUE(r.x >= 0 && r.y >= 0 && r.width > 0 && r.height > 0) << r.name;
+            ASSERT_LE(r.x + r.width, surface_->w) << r.name;
+            ASSERT_LE(r.y + r.height, surface_->h) << r.name;
+        }
     }
 
     static Uint8 index_at(int x, int y) {
@@ -148,23 +167,19 @@ class SheetImage : public ::testing::Test {
     };
     static inline std::unique_ptr<SDL_Surface, Surface> surface_;
     static inline Uint8 key_index_ = 0;
+    static inline SheetLayout layout_;
+    static inline std::string layout_error_;
 };
 
-TEST_F(SheetImage, IsLargeEnoughAndKeyedAtTheTopLeft) {
-    EXPECT_GE(surface_->w, 304);
-    EXPECT_GE(surface_->h, 600);
+TEST_F(SheetImage, HasTheLayoutsSizeAndIsKeyedAtTheTopLeft) {
+    // Every rectangle lies within the sheet: SetUp makes sure of it.
+    EXPECT_EQ(surface_->w, layout_.width);
+    EXPECT_EQ(surface_->h, layout_.height);
     EXPECT_TRUE(same_rgb(color_at(0, 0), key_color));
-    for (const SheetRect& r : pictures) {
-        EXPECT_LE(r.x + r.width, surface_->w) << r.name;
-        EXPECT_LE(r.y + r.height, surface_->h) << r.name;
-    }
 }
 
 TEST_F(SheetImage, EverySpriteHasArtAndNoneOfItUsesTheKeyColour) {
-    for (const SheetRect& r : all_sprites()) {
-        EXPECT_GT(art_in(r).pixels, 0) << r.name;
-    }
-    for (const SheetRect& r : pictures) {
+    for (const SheetRect& r : layout_.all()) {
         EXPECT_GT(art_in(r).pixels, 0) << r.name;
     }
     // A second palette entry with the key's colour would turn art transparent.
@@ -178,7 +193,7 @@ TEST_F(SheetImage, EverySpriteHasArtAndNoneOfItUsesTheKeyColour) {
 }
 
 TEST_F(SheetImage, SpritesKeepClearOfTheirBoxEdges) {
-    for (const SheetRect& r : all_sprites()) {
+    for (const SheetRect& r : layout_.sprites) {
         for (int x = r.x; x < r.x + r.width; ++x) {
             EXPECT_TRUE(is_key(x, r.y) && is_key(x, r.y + r.height - 1)) << r.name << " x=" << x;
         }
@@ -189,8 +204,7 @@ TEST_F(SheetImage, SpritesKeepClearOfTheirBoxEdges) {
 }
 
 TEST_F(SheetImage, NothingIsDrawnOutsideTheRectangles) {
-    std::vector<SheetRect> rects = all_sprites();
-    rects.insert(rects.end(), pictures.begin(), pictures.end());
+    const std::vector<SheetRect> rects = layout_.all();
     for (int y = 0; y < surface_->h; ++y) {
         for (int x = 0; x < surface_->w; ++x) {
             const bool covered = std::any_of(rects.begin(), rects.end(), [&](const SheetRect& r) {
@@ -204,6 +218,8 @@ TEST_F(SheetImage, NothingIsDrawnOutsideTheRectangles) {
 }
 
 TEST_F(SheetImage, FighterFacesRightAndItsNoseRisesFromFrameZeroToFour) {
+    const std::vector<SheetRect> fighter_frames = layout_.sprites_of("fighter");
+    ASSERT_EQ(fighter_frames.size(), 5u); // the fighter's five attitudes
     const SheetRect& level = fighter_frames[2];
     EXPECT_NEAR(nose_row(level), (level.height - 1) / 2.0, 1.0);
     EXPECT_GE(art_in(level).right, level.width - 4);
@@ -215,6 +231,8 @@ TEST_F(SheetImage, FighterFacesRightAndItsNoseRisesFromFrameZeroToFour) {
 
 TEST_F(SheetImage, ExplosionGrowsAndFades) {
     // Growth is measured by the art's bounding box: the late smoke ring is large but thin.
+    const std::vector<SheetRect> explosion_frames = layout_.sprites_of("explosion");
+    ASSERT_EQ(explosion_frames.size(), 5u);
     for (std::size_t i = 1; i < explosion_frames.size(); ++i) {
         const Art before = art_in(explosion_frames[i - 1]);
         const Art after = art_in(explosion_frames[i]);
