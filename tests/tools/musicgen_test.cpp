@@ -296,7 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "closing ']'"},
         BadScore{"PatternNamedLikeANote", score_with("pattern a4\n  c4:4\nend\n"), 4,
                  "could be read as a note"}),
-    [](const testing::TestParamInfo<BadScore>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BadScore>& score) { return std::string(score.param.name); });
 
 TEST(MusicScore, MissingFileIsAScoreErrorNamingIt) {
     try {
