@@ -59,27 +59,28 @@ HeadlessWindowSystem::HeadlessWindowSystem(FakeClock& clock)
     : HeadlessWindowSystem(clock, [&clock](uint32_t ms) { clock.advance(ms); }) {}
 
 HeadlessWindowSystem::HeadlessWindowSystem(Clock& clock, NullWindowBackend::Idle idle)
-    : backend_(std::move(idle)), dispatcher_(backend_, clock) {}
+    : NullBackendHolder{NullWindowBackend(std::move(idle))},
+      WindowDispatcher(null_backend_, clock) {}
 
 bool HeadlessWindowSystem::is_dragged(const Form& form) const {
-    const NativeWindow window = dispatcher_.window_of(form);
-    return window != 0 && backend_.dragged() == window;
+    const NativeWindow window = window_of(form);
+    return window != 0 && null_backend_.dragged() == window;
 }
 
 void HeadlessWindowSystem::key_down(int16_t key_code, int shift) {
-    backend_.post(KeyDown{key_code, shift});
+    null_backend_.post(KeyDown{key_code, shift});
 }
 
 void HeadlessWindowSystem::mouse_down(const Form& form, int x, int y, int button) {
-    backend_.post(MouseDown{dispatcher_.window_of(form), x, y, button, false});
+    null_backend_.post(MouseDown{window_of(form), x, y, button, false});
 }
 
 void HeadlessWindowSystem::mouse_up(const Form& form, int x, int y, int button) {
-    backend_.post(MouseUp{dispatcher_.window_of(form), x, y, button});
+    null_backend_.post(MouseUp{window_of(form), x, y, button});
 }
 
 void HeadlessWindowSystem::mouse_move(const Form& form, int x, int y) {
-    backend_.post(MouseMove{dispatcher_.window_of(form), x, y});
+    null_backend_.post(MouseMove{window_of(form), x, y});
 }
 
 } // namespace platform

@@ -50,7 +50,13 @@ class NullWindowBackend : public WindowBackend {
     NativeWindow dragged_ = 0;
 };
 
-class HeadlessWindowSystem : public WindowSystem {
+// Holds the backend in a base of its own, so that it is built before the
+// dispatcher that uses it and outlives it.
+struct NullBackendHolder {
+    NullWindowBackend null_backend_;
+};
+
+class HeadlessWindowSystem : private NullBackendHolder, public WindowDispatcher {
   public:
     // Waiting for events sleeps for real, as long as the dispatcher asks.
     explicit HeadlessWindowSystem(Clock& clock);
@@ -58,20 +64,8 @@ class HeadlessWindowSystem : public WindowSystem {
     // without sleeping.
     explicit HeadlessWindowSystem(FakeClock& clock);
 
-    void load(Form& form) override { dispatcher_.load(form); }
-    void show(Form& form) override { dispatcher_.show(form); }
-    void show_modal(Form& form) override { dispatcher_.show_modal(form); }
-    void hide(Form& form) override { dispatcher_.hide(form); }
-    void unload(Form& form) override { dispatcher_.unload(form); }
-    bool is_loaded(const Form& form) const override { return dispatcher_.is_loaded(form); }
-    bool is_visible(const Form& form) const override { return dispatcher_.is_visible(form); }
-    void set_wait_cursor(bool on) override { dispatcher_.set_wait_cursor(on); }
-    void run() override { dispatcher_.run(); }
-    void deliver_pending_events() override { dispatcher_.deliver_pending_events(); }
-
-    Form* active_form() const { return dispatcher_.active_form(); }
     // What a loaded form's window shows now; null when the form is not loaded.
-    const Bitmap* client_image(const Form& form) const { return dispatcher_.shown_image(form); }
+    const Bitmap* client_image(const Form& form) const { return shown_image(form); }
     // Whether a loaded form's window is following the pointer.
     bool is_dragged(const Form& form) const;
 
@@ -84,9 +78,6 @@ class HeadlessWindowSystem : public WindowSystem {
 
   private:
     HeadlessWindowSystem(Clock& clock, NullWindowBackend::Idle idle);
-
-    NullWindowBackend backend_; // outlives the dispatcher
-    WindowDispatcher dispatcher_;
 };
 
 } // namespace platform

@@ -2,19 +2,18 @@
 
 namespace platform {
 
-SdlWindowSystem::SdlWindowSystem()
-    : backend_(std::make_unique<SdlWindowBackend>()), dispatcher_(*backend_, clock_) {}
+SdlWindowSystem::SdlWindowSystem() : WindowDispatcher(*sdl_backend_, sdl_clock_) {}
 
 std::optional<ScreenPoint> SdlWindowSystem::window_position(const Form& form) const {
-    return backend_->position(dispatcher_.window_of(form));
+    return sdl_backend_->position(window_of(form));
 }
 
 unsigned long SdlWindowSystem::native_window(const Form& form) const {
-    return backend_->x11_window(dispatcher_.window_of(form));
+    return sdl_backend_->x11_window(window_of(form));
 }
 
 bool SdlWindowSystem::is_shaped(const Form& form) const {
-    return backend_->is_shaped(dispatcher_.window_of(form));
+    return sdl_backend_->is_shaped(window_of(form));
 }
 
 } // namespace platform

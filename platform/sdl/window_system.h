@@ -16,43 +16,32 @@
 
 namespace platform {
 
-class SdlWindowSystem : public WindowSystem {
+// The real clock and SDL's windows, in a base of their own, so that they are
+// built before the dispatcher that uses them and outlive it.
+struct SdlBackendHolder {
+    SystemClock sdl_clock_;
+    std::unique_ptr<SdlWindowBackend> sdl_backend_ = std::make_unique<SdlWindowBackend>();
+};
+
+class SdlWindowSystem : private SdlBackendHolder, public WindowDispatcher {
   public:
     // Starts SDL's video. Throws DisplayError when no display can be opened; never
     // falls back to an invisible window on its own. With SDL_VIDEODRIVER=dummy or
     // offscreen set, it runs headless with plain windows.
     SdlWindowSystem();
 
-    void load(Form& form) override { dispatcher_.load(form); }
-    void show(Form& form) override { dispatcher_.show(form); }
-    void show_modal(Form& form) override { dispatcher_.show_modal(form); }
-    void hide(Form& form) override { dispatcher_.hide(form); }
-    void unload(Form& form) override { dispatcher_.unload(form); }
-    bool is_loaded(const Form& form) const override { return dispatcher_.is_loaded(form); }
-    bool is_visible(const Form& form) const override { return dispatcher_.is_visible(form); }
-    void set_wait_cursor(bool on) override { dispatcher_.set_wait_cursor(on); }
-    void run() override { dispatcher_.run(); }
-    void deliver_pending_events() override { dispatcher_.deliver_pending_events(); }
-
-    bool headless() const { return backend_->headless(); }
+    bool headless() const { return sdl_backend_->headless(); }
     // Whether a press that drags is handed to the window manager's own move
     // (otherwise the window follows the pointer by hand). Known once a form is shown.
-    bool window_manager_moves() const { return backend_->window_manager_moves(); }
-    // The form that receives keys: the one shown last that is still visible.
-    Form* active_form() const { return dispatcher_.active_form(); }
+    bool window_manager_moves() const { return sdl_backend_->window_manager_moves(); }
     // The screen position of a loaded form's window.
     std::optional<ScreenPoint> window_position(const Form& form) const;
     // SDL's id of a loaded form's window (0 when not loaded), for events made up in tests.
-    uint32_t sdl_window_id(const Form& form) const { return dispatcher_.window_of(form); }
+    uint32_t sdl_window_id(const Form& form) const { return window_of(form); }
     // The X11 window of a loaded form (0 when headless), for X tools in tests.
     unsigned long native_window(const Form& form) const;
     // Whether a loaded form's window was cut to a shape.
     bool is_shaped(const Form& form) const;
-
-  private:
-    SystemClock clock_;
-    std::unique_ptr<SdlWindowBackend> backend_; // both outlive the dispatcher
-    WindowDispatcher dispatcher_;
 };
 
 } // namespace platform
