@@ -1,11 +1,12 @@
 #pragma once
-// The Windows virtual-key codes the game asks about, named once for the game,
-// the key mapping and the tests.
+// The Windows virtual-key codes the game and its windows answer, named once for
+// the game, the window system and the tests.
 
 #include <cstdint>
 
 namespace platform::vk {
 
+inline constexpr int32_t kTab = 9;
 inline constexpr int32_t kEnter = 13;
 inline constexpr int32_t kShift = 16;
 inline constexpr int32_t kEsc = 27;

@@ -1,5 +1,7 @@
 #include "platform/window_dispatcher.h"
 
+#include "platform/virtual_keys.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -14,8 +16,6 @@ namespace {
 constexpr uint32_t kIdleWaitMs = 50;
 // Drawing that bypasses the form (straight onto a picture area) shows within this time.
 constexpr int32_t kRefreshMs = 16;
-
-constexpr int16_t kTab = 9, kEnter = 13, kSpace = 32;
 
 bool same_pixels(const Bitmap& a, const Bitmap& b) {
     if (a.width() != b.width() || a.height() != b.height()) {
@@ -296,7 +296,7 @@ void WindowDispatcher::handle(const KeyDown& e) {
 
 void WindowDispatcher::key_to_focus(Form& form, int16_t code) {
     auto* focused = dynamic_cast<Button*>(form.focus);
-    if (code == kTab) {
+    if (code == vk::kTab) {
         // To the next button in the order the controls were added, round to the first.
         const auto& cs = form.controls();
         const auto at = std::find(cs.begin(), cs.end(), form.focus);
@@ -309,7 +309,7 @@ void WindowDispatcher::key_to_focus(Form& form, int16_t code) {
                 break;
             }
         }
-    } else if ((code == kEnter || code == kSpace) && focused && focused->visible) {
+    } else if ((code == vk::kEnter || code == vk::kSpace) && focused && focused->visible) {
         if (auto click = focused->on_click) {
             click();
             form.invalidate();

@@ -1,5 +1,7 @@
 #include "engine/sys/clsNoxPlay.h"
 
+#include "platform/virtual_keys.h"
+
 #include <array>
 #include <cstddef>
 
@@ -7,15 +9,19 @@ namespace nox {
 
 namespace {
 
+namespace vk = platform::vk;
+
 constexpr uint32_t kJoyFlags =
     platform::kJoyReturnX | platform::kJoyReturnY | platform::kJoyReturnButtons; // 131
 // Full deflection of a digital stick in the 0..65535 range.
 constexpr uint32_t kJoyLow = 256;
 constexpr uint32_t kJoyHigh = 65280;
 
-// Virtual-key codes by direction (Left, Right, Center, Up, Down, A, B, C); 0: never.
-constexpr std::array<int32_t, 8> kKeypadKeys = {100, 102, 101, 104, 98, 90, 88, 67};
-constexpr std::array<int32_t, 8> kCursorKeys = {37, 39, 0, 38, 40, 32, 13, 16};
+// Keys by direction (Left, Right, Center, Up, Down, A, B, C); 0: never.
+constexpr std::array<int32_t, 8> kKeypadKeys = {
+    vk::kNumpad4, vk::kNumpad6, vk::kNumpad5, vk::kNumpad8, vk::kNumpad2, vk::kZ, vk::kX, vk::kC};
+constexpr std::array<int32_t, 8> kCursorKeys = {vk::kLeft, vk::kRight, 0,          vk::kUp,
+                                                vk::kDown, vk::kSpace, vk::kEnter, vk::kShift};
 
 } // namespace
 

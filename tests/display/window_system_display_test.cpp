@@ -4,6 +4,7 @@
 
 #include "platform/image.h"
 #include "platform/sdl/window_system.h"
+#include "platform/virtual_keys.h"
 #include "tests/display/x_session.h"
 #include "tests/support/scoped_env.h"
 
@@ -20,6 +21,7 @@ using platform::Label;
 using platform::PictureBox;
 using platform::RoundRegion;
 using platform::SdlWindowSystem;
+namespace vk = platform::vk;
 
 namespace {
 
@@ -183,7 +185,7 @@ TEST_P(OnX, KeysReachTheFormWithKeyPreview) {
     pump(300);
     x.run("xdotool key s F2 n Escape");
     pump(300);
-    EXPECT_EQ(f.keys, (std::vector<int>{83, 113, 78, 27}));
+    EXPECT_EQ(f.keys, (std::vector<int>{vk::kS, vk::kF2, vk::kN, vk::kEsc}));
     f.key_preview = false;
     x.run("xdotool key s");
     pump(200);

@@ -1,4 +1,5 @@
 #include "engine/sys/clsNoxPlay.h"
+#include "platform/virtual_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -59,16 +60,16 @@ TEST_F(Readers, CenterIsKeypadFiveAndNeverACursorKey) {
 }
 
 TEST_F(Readers, PressedSinceLastAskedIsReportedOnce) {
-    keys.press(27);
-    keys.release(27); // a tap between two questions
-    EXPECT_NE(keypad.GetKey(27), 0);
-    EXPECT_EQ(keypad.GetKey(27), 0);
+    keys.press(platform::vk::kEsc);
+    keys.release(platform::vk::kEsc); // a tap between two questions
+    EXPECT_NE(keypad.GetKey(platform::vk::kEsc), 0);
+    EXPECT_EQ(keypad.GetKey(platform::vk::kEsc), 0);
 }
 
 TEST_F(Readers, GetKeyAsksAnyKeyWhateverTheSource) {
-    keys.press(27);
-    EXPECT_NE(stick.GetKey(27), 0);
-    EXPECT_NE(cursor.GetKey(27), 0);
+    keys.press(platform::vk::kEsc);
+    EXPECT_NE(stick.GetKey(platform::vk::kEsc), 0);
+    EXPECT_NE(cursor.GetKey(platform::vk::kEsc), 0);
 }
 
 TEST_F(Readers, JoystickAxesCountOnlyAtExactFullDeflection) {
