@@ -37,9 +37,10 @@ std::string resolve_game_path(std::string_view path) {
 }
 
 platform::Font game_window_font() {
-    // A fixed-pitch face keeps the digits steady and fits "000 msec 000 bps" into its
-    // 100 pixels.
-    return platform::Font{"ＭＳ ゴシック", 9.0, false};
+    // A fixed-pitch face keeps the digits steady. At 7.5 points (10 pixels, 5 a
+    // character) lblInfo's 100 pixels hold 20 characters: "001 msec 1000 bps" and
+    // frames of up to 9999999 milliseconds.
+    return platform::Font{"ＭＳ ゴシック", 7.5, false};
 }
 
 std::shared_ptr<platform::PictureBox> make_playfield() {

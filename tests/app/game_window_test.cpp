@@ -97,6 +97,19 @@ TEST(GameWindowTexts, FrameTimeAndRate) {
     EXPECT_EQ(app::info_text(0), "000 msec --- bps");
 }
 
+TEST_F(GameWindow, EveryCounterTextFitsItsLabel) {
+    const platform::Font font = app::game_window_font();
+    // The widest frame times: a rate of four digits, a time of four or more digits.
+    for (int32_t t : {0, 1, 16, 999, 1000, 1250, 9999, 99999, 9999999}) {
+        const std::string text = app::info_text(t);
+        EXPECT_LE(platform::text_width(text, font), game.lblInfo.width) << text;
+    }
+    // A group holds at most 32767 characters.
+    for (platform::Label* label : {&game.lblMyBt, &game.lblEne, &game.lblEneBt}) {
+        EXPECT_LE(platform::text_width(app::counter_text("EB", 32767), font), label->width);
+    }
+}
+
 TEST_F(GameWindow, LoadWritesTheTitleAndStartsTheMusic) {
     for (const auto& label : game.lblTitle) {
         EXPECT_EQ(label.text(), app::title_text(false));
