@@ -172,3 +172,22 @@ TEST_F(ScreenTexts, EachPageShowsItsOwnStoredText) {
     EXPECT_EQ(screens.form4().Label1.text(), app::stored_text(app::kWorld3Text));
     EXPECT_EQ(screens.form5().Label2.text(), app::stored_text(app::kBriefingText));
 }
+
+TEST(StoryTexts, EachHasTheLengthItsLayoutWasMadeFor) {
+    // Characters, not bytes; a trailing line end is not part of the text shown.
+    auto characters = [](std::string_view name) {
+        std::string text = app::stored_text(name);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+        size_t n = 0;
+        for (unsigned char c : text) {
+            n += (c & 0xC0) != 0x80;
+        }
+        return n;
+    };
+    EXPECT_EQ(characters(app::kWorld1Text), 90u);
+    EXPECT_EQ(characters(app::kWorld2Text), 177u);
+    EXPECT_EQ(characters(app::kWorld3Text), 237u);
+    EXPECT_EQ(characters(app::kBriefingText), 197u);
+}
