@@ -1,5 +1,7 @@
 #include "platform/sdl/message_box.h"
 
+#include "platform/message_wrap.h"
+
 #include <SDL.h>
 
 #include <cstdio>
@@ -31,11 +33,16 @@ bool display_available() {
 
 } // namespace
 
+std::string error_box_text(const std::string& text) {
+    return wrap_message(text, kErrorBoxLineChars);
+}
+
 void report_error(const std::string& title, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
     std::fflush(stderr);
     if (display_available()) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), error_box_text(text).c_str(),
+                                 nullptr);
     }
 }
 

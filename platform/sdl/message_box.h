@@ -1,13 +1,21 @@
 #pragma once
 // Telling the user about an error that stops the program.
 
+#include <cstddef>
 #include <string>
 
 namespace platform {
 
-// Writes "title: text" to stderr, then shows a modal error box when a real display is
-// in use. Headless (no display, or the dummy or offscreen video driver) it only writes
-// the line and returns at once.
+// The box is as wide as its longest line: this keeps it well inside any screen.
+inline constexpr size_t kErrorBoxLineChars = 70;
+
+// What the box shows for `text`: the same words, wrapped to kErrorBoxLineChars.
+std::string error_box_text(const std::string& text);
+
+// Writes "title: text" to stderr as given, unwrapped (a terminal wraps to its own width,
+// and a search of a log finds the whole message on its lines), then shows a modal error
+// box with error_box_text(text) when a real display is in use. Headless (no display, or
+// the dummy or offscreen video driver) it only writes the line and returns at once.
 void report_error(const std::string& title, const std::string& text);
 
 } // namespace platform

@@ -1,9 +1,13 @@
 // Errors told to the user: on stderr always, in a box only where someone can see it.
 
+#include "platform/paths.h"
 #include "platform/sdl/message_box.h"
 #include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
 
 TEST(ReportError, WritesTheLineAndReturnsWithoutADisplay) {
     for (const char* driver : {"dummy", "offscreen"}) {
@@ -20,4 +24,34 @@ TEST(ReportError, WritesTheLineAndReturnsWithoutADisplay) {
     ::testing::internal::CaptureStderr();
     platform::report_error("T", "x");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "T: x\n");
+}
+
+TEST(ReportError, TheBoxForAMissingSheetFitsTheScreenAndStderrKeepsTheMessage) {
+    ScopedEnv data("SKARVELIN_DATA",
+                   "/home/player/games/skarvelin-install/share/skarvelin/a/rather/deep/data");
+    const std::string text =
+        "Run-time error '53':\n" +
+        platform::missing_file_message(platform::resolve_game_file("c:\\TarnChar.gif"));
+    const std::string box = platform::error_box_text(text);
+
+    std::istringstream lines(box);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line, "Run-time error '53':");
+    size_t count = 1;
+    for (; std::getline(lines, line); ++count) {
+        EXPECT_TRUE(line.size() <= platform::kErrorBoxLineChars ||
+                    line.find(' ') == std::string::npos)
+            << line;
+    }
+    EXPECT_GT(count, 2u) << box;
+    EXPECT_NE(box.find("\"/home/player/games/skarvelin-install/share/skarvelin/a/rather/deep/"
+                       "data/TarnChar.gif\""),
+              std::string::npos)
+        << box;
+
+    ScopedEnv video("SDL_VIDEODRIVER", "dummy");
+    ::testing::internal::CaptureStderr();
+    platform::report_error("Skarvelin", text);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Skarvelin: " + text + "\n");
 }
