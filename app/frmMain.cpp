@@ -240,6 +240,7 @@ void frmMain::timSystem_Timer() {
 void frmMain::SortieStart() {
     services_.rnd.randomize(services_.clock.seconds_since_midnight());
     key_preview = false;
+    services_.keys.forget_presses(); // presses made before the start are not the sortie's
     sortie_.Prepare();
     FrameLoop();
     ProgramEnd();

@@ -36,6 +36,8 @@ class ScriptedInput : public platform::KeyState, public platform::Joystick {
     void set_frame(int32_t frame) { frame_ = frame; }
 
     int16_t async_key_state(int32_t vk) override;
+    // A script holds keys per frame and keeps no presses to forget.
+    void forget_presses() override {}
     bool caps(uint32_t id) override { return id == 0; }
     bool position(uint32_t id, platform::JoyInfo& info) override;
 

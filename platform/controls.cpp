@@ -10,8 +10,8 @@
 
 namespace platform {
 
-bool Control::hit(int x, int y) const {
-    return visible && x >= left && y >= top && x < left + width && y < top + height;
+bool Control::covers(int x, int y) const {
+    return x >= left && y >= top && x < left + width && y < top + height;
 }
 
 void Control::refresh() {
@@ -143,8 +143,8 @@ void PictureBox::render(Bitmap& client, const Font&) const {
     blit_clipped(client, screen(), left, top, width, height, region);
 }
 
-bool PictureBox::hit(int x, int y) const {
-    return Control::hit(x, y) && (!region || region->contains(x - left, y - top));
+bool PictureBox::covers(int x, int y) const {
+    return Control::covers(x, y) && (!region || region->contains(x - left, y - top));
 }
 
 void PictureBox::set_auto_redraw(bool on) {

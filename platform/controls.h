@@ -29,8 +29,10 @@ class Control {
 
     // Draws the control onto its window's client image.
     virtual void render(Bitmap& client, const Font& form_font) const = 0;
-    // Whether a press at this client point lands on the control.
-    virtual bool hit(int x, int y) const;
+    // Whether the client point lies on the control's area, shown or hidden.
+    virtual bool covers(int x, int y) const;
+    // Whether the control is shown at the client point.
+    bool hit(int x, int y) const { return visible && covers(x, y); }
     // Repaints the control on screen at once, without delivering events.
     void refresh();
 
@@ -111,7 +113,7 @@ class PictureBox : public Control {
     PictureBox(int x, int y, int w, int h);
     void render(Bitmap& client, const Font& form_font) const override;
     // Outside its region the area is not there: presses go to what lies below.
-    bool hit(int x, int y) const override;
+    bool covers(int x, int y) const override;
 
     // The drawing context of whatever drawing goes into now.
     DeviceContext& hdc() { return auto_redraw_ ? image_dc_ : screen_dc_; }

@@ -22,6 +22,11 @@ Control* Form::control_at(int x, int y) const {
             return c;
         }
     }
+    for (Control* c : controls_) {
+        if (c->covers(x, y)) {
+            return c;
+        }
+    }
     return nullptr;
 }
 

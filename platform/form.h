@@ -41,7 +41,9 @@ class Form {
     // Controls in stacking order: the first added lies on top.
     void add(Control& c);
     const std::vector<Control*>& controls() const { return controls_; }
-    // The topmost visible control at a client point, or null for the background.
+    // The control a press at a client point lands on: the topmost shown one there,
+    // else a hidden one there (hidden controls lie beneath every shown one, but
+    // their area is theirs, not the background's); null for the background.
     Control* control_at(int x, int y) const;
     // Whether a press at a client point drags the window.
     bool drags_at(int x, int y) const;

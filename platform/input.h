@@ -18,6 +18,8 @@ class KeyState {
     // High bit while the key is down; low bit when it was pressed since this key was
     // last asked (asking clears that bit). 0 for codes outside 0..255.
     virtual int16_t async_key_state(int32_t vk) = 0;
+    // Clears every key's "pressed since" bit, so that only later presses count.
+    virtual void forget_presses() = 0;
 };
 
 // The extended joystick position record: X and Y in 0..65535, button bits.
@@ -58,6 +60,7 @@ class FakeKeys : public KeyState {
         down[static_cast<size_t>(vk)] = true;
         pressed[static_cast<size_t>(vk)] = true;
     }
+    void forget_presses() override { pressed.fill(false); }
     void release(int vk) { down[static_cast<size_t>(vk)] = false; }
     void release_all() {
         down.fill(false);

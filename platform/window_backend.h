@@ -33,7 +33,8 @@ class WindowBackend {
 
     // Whether a left press at a client point drags the window. A backend whose window
     // manager must be told at the moment of the press asks it while collecting events;
-    // it calls no handler.
+    // it calls no handler. The answer is no while the dispatcher is not gathering
+    // events (wait_for_events, collect_events) for delivery.
     using DragQuery = std::function<bool(NativeWindow window, int x, int y)>;
     virtual void set_drag_query(DragQuery query) = 0;
     // The window follows the pointer from now until the mouse buttons are up.

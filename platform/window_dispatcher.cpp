@@ -31,6 +31,19 @@ bool same_pixels(const Bitmap& a, const Bitmap& b) {
 
 } // namespace
 
+// Marks the time in which the backend gathers native events for delivery.
+class WindowDispatcher::Gathering {
+  public:
+    explicit Gathering(bool& flag) : flag_(flag), was_(std::exchange(flag, true)) {}
+    ~Gathering() { flag_ = was_; }
+    Gathering(const Gathering&) = delete;
+    Gathering& operator=(const Gathering&) = delete;
+
+  private:
+    bool& flag_;
+    bool was_;
+};
+
 struct WindowDispatcher::Window {
     Form* form = nullptr;
     NativeWindow native = 0;
@@ -247,7 +260,10 @@ void WindowDispatcher::run() {
 }
 
 void WindowDispatcher::wait_for_events() {
-    backend_.wait_for_events(time_to_next_timer(kIdleWaitMs));
+    {
+        const Gathering gathering(gathering_);
+        backend_.wait_for_events(time_to_next_timer(kIdleWaitMs));
+    }
     deliver_pending_events();
 }
 
@@ -265,7 +281,10 @@ uint32_t WindowDispatcher::time_to_next_timer(uint32_t limit) {
 void WindowDispatcher::deliver_pending_events() {
     // One gathering, then everything queued, including what handlers cause on the
     // way; nothing stays behind to fill the native queue.
-    backend_.collect_events();
+    {
+        const Gathering gathering(gathering_);
+        backend_.collect_events();
+    }
     while (const std::optional<WindowEvent> e = backend_.next_event()) {
         dispatch(*e);
     }
@@ -336,7 +355,7 @@ void WindowDispatcher::press(Window& w, int x, int y, int button, bool start_dra
         backend_.start_drag(w.native);
     }
     Control* c = form.control_at(x, y);
-    if (auto* b = dynamic_cast<Button*>(c); b && button == kLeftButton) {
+    if (auto* b = dynamic_cast<Button*>(c); b && b->visible && button == kLeftButton) {
         b->pushed = true;
         form.focus = b;
         held_ = {w.native, b};
@@ -413,6 +432,11 @@ bool WindowDispatcher::accepts_input(const Form& form) const {
 }
 
 bool WindowDispatcher::press_drags(NativeWindow native, int x, int y) const {
+    // Outside event delivery (the key state pumping the native queue during an
+    // unpaced sortie) no events are delivered, so nothing may be dragged either.
+    if (!gathering_) {
+        return false;
+    }
     const Window* w = find(native);
     return w && accepts_input(*w->form) && w->form->drags_at(x, y);
 }

@@ -54,6 +54,7 @@ class WindowDispatcher : public WindowSystem, public FormHost {
 
   private:
     struct Window;
+    class Gathering;
 
     Window* find(const Form& form) const;
     Window* find(NativeWindow native) const;
@@ -87,6 +88,7 @@ class WindowDispatcher : public WindowSystem, public FormHost {
     std::vector<Form*> shown_order_; // visible forms, the last shown at the back
     std::vector<Form*> modal_;       // forms whose show_modal() is running
     Form* active_ = nullptr;
+    bool gathering_ = false; // the backend is gathering events for delivery
     struct {
         NativeWindow window = 0;
         Button* button = nullptr;

@@ -13,7 +13,9 @@ namespace platform {
 
 // Kept current by SDL, which calls the watch on the main thread as it queues each event.
 struct SdlKeyState::Watch {
-    std::array<bool, SDL_NUM_SCANCODES> physical_down{};
+    // The code each physical key went down as (0: up), so that its release lifts that
+    // code even when the layout changed in between.
+    std::array<uint8_t, SDL_NUM_SCANCODES> held_as{};
     std::array<uint8_t, 256> keys_down{}; // physical keys held per code (both shifts are 16)
     std::array<bool, 256> pressed{};
 
@@ -25,20 +27,28 @@ struct SdlKeyState::Watch {
     }
 
     void note(const SDL_KeyboardEvent& key) {
-        SDL_Scancode scancode = key.keysym.scancode;
-        int32_t vk = vk_from_scancode(scancode);
-        if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES || vk <= 0 ||
-            vk > 255) {
+        const SDL_Scancode scancode = key.keysym.scancode;
+        if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES) {
             return;
         }
-        bool down = key.type == SDL_KEYDOWN;
-        if (down && !key.repeat) {
+        uint8_t& held = held_as[static_cast<size_t>(scancode)];
+        if (key.type == SDL_KEYUP) {
+            if (held != 0) {
+                --keys_down[held];
+                held = 0;
+            }
+            return;
+        }
+        const int32_t vk = vk_from_keysym(key.keysym);
+        if (vk <= 0 || vk > 255) {
+            return;
+        }
+        if (!key.repeat) {
             pressed[static_cast<size_t>(vk)] = true;
         }
-        bool& was_down = physical_down[static_cast<size_t>(scancode)];
-        if (down != was_down) {
-            was_down = down;
-            keys_down[static_cast<size_t>(vk)] += down ? 1 : -1;
+        if (held == 0) {
+            held = static_cast<uint8_t>(vk);
+            ++keys_down[held];
         }
     }
 };
@@ -129,6 +139,10 @@ int16_t SdlKeyState::async_key_state(int32_t vk) {
                                       (watch_->pressed[i] ? kKeyPressedSince : 0));
     watch_->pressed[i] = false;
     return state;
+}
+
+void SdlKeyState::forget_presses() {
+    watch_->pressed.fill(false);
 }
 
 // ---- joystick values ----

@@ -14,8 +14,8 @@ namespace platform {
 // Asynchronous key state from SDL. Each question pumps SDL's queue without dispatching
 // anything; an event watch notes key changes as SDL queues them, so a tap between two
 // questions is seen, and the events stay in the queue for the window system. Keys are
-// physical keys (vk_from_scancode). Real key events arrive once the window system has
-// started SDL's video; this class itself needs only SDL's event queue.
+// named as the layout labels them (vk_from_keysym). Real key events arrive once the window system
+// has started SDL's video; this class itself needs only SDL's event queue.
 class SdlKeyState : public KeyState {
   public:
     // Pumping keeps at most about this many events waiting: beyond it the oldest input
@@ -29,6 +29,7 @@ class SdlKeyState : public KeyState {
     SdlKeyState& operator=(const SdlKeyState&) = delete;
 
     int16_t async_key_state(int32_t vk) override;
+    void forget_presses() override;
 
   private:
     struct Watch;

@@ -2,6 +2,28 @@
 
 namespace platform {
 
+namespace {
+
+bool is_letter_position(SDL_Scancode sc) {
+    return sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z;
+}
+
+bool is_ascii(SDL_Keycode sym) {
+    return sym > 0 && sym < 128;
+}
+
+} // namespace
+
+int32_t vk_from_keysym(const SDL_Keysym& key) {
+    if (key.sym >= SDLK_a && key.sym <= SDLK_z) {
+        return 'A' + (key.sym - SDLK_a);
+    }
+    if (is_letter_position(key.scancode) && is_ascii(key.sym)) {
+        return 0;
+    }
+    return vk_from_scancode(key.scancode);
+}
+
 int32_t vk_from_scancode(SDL_Scancode sc) {
     if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) {
         return 'A' + (sc - SDL_SCANCODE_A);

@@ -378,7 +378,7 @@ std::optional<WindowEvent> SdlWindowBackend::next_event() {
 std::optional<WindowEvent> SdlWindowBackend::translate(const SDL_Event& e) {
     switch (e.type) {
     case SDL_KEYDOWN:
-        return KeyDown{static_cast<int16_t>(vk_from_scancode(e.key.keysym.scancode)),
+        return KeyDown{static_cast<int16_t>(vk_from_keysym(e.key.keysym)),
                        shift_state(e.key.keysym.mod)};
     case SDL_MOUSEBUTTONDOWN:
         return MouseDown{e.button.windowID, e.button.x, e.button.y, button_code(e.button.button),

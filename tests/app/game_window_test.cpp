@@ -272,3 +272,31 @@ TEST_F(GameWindow, MissingSheetIsAFileErrorNamingThePlaces) {
             << e.what();
     }
 }
+
+TEST_F(GameWindow, AnEscTappedBeforeTheStartDoesNotEndTheSortie) {
+    keys.press(platform::vk::kEsc);
+    keys.release(platform::vk::kEsc);
+    run_sortie(3);
+    EXPECT_EQ(frames(), 3);
+}
+
+TEST_F(GameWindow, TheSpaceBarThatClickedTheBriefingFiresNoBurst) {
+    keys.press(platform::vk::kSpace);
+    keys.release(platform::vk::kSpace);
+    int16_t bullets_after_frame_1 = -1;
+    after_each_frame([&](int32_t frame) {
+        bullets_after_frame_1 = game.sortie().grpMyBt()->ItemCount();
+        keys.press(platform::vk::kEsc);
+        EXPECT_EQ(frame, 1);
+    });
+    EXPECT_TRUE(key(platform::vk::kS));
+    EXPECT_EQ(bullets_after_frame_1, 0);
+}
+
+TEST_F(GameWindow, OnlyTheBackgroundAndTheTitleDragTheWindow) {
+    EXPECT_FALSE(game.drags_at(15, 50));   // the hidden mask copy of the sheet
+    EXPECT_FALSE(game.drags_at(530, 338)); // the hidden colour copy
+    EXPECT_FALSE(game.drags_at(200, 200)); // the playfield
+    EXPECT_TRUE(game.drags_at(540, 200));
+    EXPECT_TRUE(game.drags_at(60, 12));
+}

@@ -3,6 +3,7 @@
 // timers and modal loops. Each test starts its own Xvfb (and openbox).
 
 #include "platform/image.h"
+#include "platform/sdl/input.h"
 #include "platform/sdl/window_system.h"
 #include "platform/virtual_keys.h"
 #include "tests/display/x_session.h"
@@ -177,6 +178,31 @@ TEST_P(OnX, APressOnThePlayfieldOrACounterDoesNotDrag) {
     EXPECT_EQ(where(f), start);
     EXPECT_EQ(f.stage_presses, 1);
     EXPECT_EQ(f.presses, 0);
+}
+
+TEST_P(OnX, APressWhileOnlyTheKeysArePolledDoesNotDrag) {
+    GameLikeForm f;
+    windows->show(f);
+    pump(300);
+    platform::SdlKeyState keys;
+    // An unpaced sortie: every frame asks for Esc, and no events are delivered.
+    auto poll_keys = [&](int ms) {
+        const uint64_t end = SDL_GetTicks64() + static_cast<uint64_t>(ms);
+        while (SDL_GetTicks64() < end) {
+            keys.async_key_state(vk::kEsc);
+            SDL_Delay(5);
+        }
+    };
+    const auto [x0, y0] = where(f);
+    x.run("xdotool mousemove " + std::to_string(x0 + 300) + " " + std::to_string(y0 + 20));
+    poll_keys(100);
+    x.run("xdotool mousedown 1");
+    poll_keys(150);
+    x.run("xdotool mousemove " + std::to_string(x0 + 360) + " " + std::to_string(y0 + 60));
+    poll_keys(150);
+    x.run("xdotool mouseup 1");
+    poll_keys(150);
+    EXPECT_EQ(where(f), std::make_pair(x0, y0));
 }
 
 TEST_P(OnX, KeysReachTheFormWithKeyPreview) {

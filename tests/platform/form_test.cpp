@@ -97,6 +97,23 @@ TEST(FormControls, TheFirstAddedLiesOnTopAndHiddenOnesAreSkipped) {
     EXPECT_EQ(f.control_at(40, 25), &below);
 }
 
+TEST(FormControls, AHiddenControlKeepsItsAreaBeneathTheShownOnes) {
+    TestForm f;
+    f.drags_window = true;
+    PictureBox hidden(10, 10, 50, 20);
+    Label shown(30, 20, 50, 20);
+    shown.drags_window = true;
+    hidden.visible = false;
+    f.add(hidden);
+    f.add(shown);
+    EXPECT_EQ(f.control_at(15, 15), &hidden);
+    EXPECT_FALSE(f.drags_at(15, 15));
+    EXPECT_EQ(f.control_at(40, 25), &shown); // a hidden control hides nothing
+    EXPECT_TRUE(f.drags_at(40, 25));
+    EXPECT_EQ(f.control_at(5, 5), nullptr);
+    EXPECT_TRUE(f.drags_at(5, 5));
+}
+
 TEST(FormControls, APressOutsideAPictureRegionFallsThrough) {
     TestForm f;
     PictureBox pic(20, 20, 100, 60);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -261,7 +262,7 @@ TEST_F(Headless, KeysReachTheActiveFormOnlyWithKeyPreview) {
 
 TEST_F(Headless, APressGoesToTheTopmostControlOrTheForm) {
     Counted f;
-    Label top(10, 10, 50, 20), below(30, 20, 50, 20), hidden(0, 0, 549, 349);
+    Label top(10, 10, 50, 20), below(30, 20, 50, 20), hidden(0, 0, 549, 100);
     hidden.visible = false;
     f.add(hidden);
     f.add(top);
@@ -274,10 +275,11 @@ TEST_F(Headless, APressGoesToTheTopmostControlOrTheForm) {
     windows.show(f);
     windows.mouse_down(f, 40, 25);
     windows.mouse_down(f, 70, 35, platform::kRightButton);
+    windows.mouse_down(f, 300, 50); // hidden, but its area is still its own
     windows.mouse_down(f, 300, 300, platform::kMiddleButton);
     windows.mouse_down(f, 300, 300, 0); // a button the forms do not know
     windows.deliver_pending_events();
-    EXPECT_EQ(trace, (std::vector<std::string>{"top 1", "below 2", "form 4"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"top 1", "below 2", "hidden", "form 4"}));
 }
 
 TEST_F(Headless, AButtonClicksWhenReleasedOverIt) {
@@ -514,6 +516,44 @@ TEST_F(Headless, PressesThatDragAndPressesThatDoNot) {
     windows.show_modal(modal);
 }
 
+TEST_F(Headless, APressOnAHiddenControlIsItsOwnAndDragsNothing) {
+    Counted f;
+    f.drags_window = true;
+    platform::PictureBox sheet(13, 28, 119, 47); // where the game window keeps its mask
+    Button hidden_button(200, 200, 60, 20);
+    sheet.visible = false;
+    hidden_button.visible = false;
+    int form_presses = 0, sheet_presses = 0, clicks = 0;
+    f.on_mouse_down = [&](int) { ++form_presses; };
+    sheet.on_mouse_down = [&](int) { ++sheet_presses; };
+    hidden_button.on_click = [&] { ++clicks; };
+    f.add(sheet);
+    f.add(hidden_button);
+    windows.show(f);
+
+    windows.mouse_down(f, 15, 50);
+    windows.deliver_pending_events();
+    EXPECT_FALSE(windows.is_dragged(f));
+    EXPECT_EQ(sheet_presses, 1);
+    EXPECT_EQ(form_presses, 0);
+    windows.mouse_up(f, 15, 50);
+
+    windows.mouse_down(f, 210, 205); // a hidden button is neither pushed nor clicked
+    windows.deliver_pending_events();
+    EXPECT_FALSE(windows.is_dragged(f));
+    EXPECT_FALSE(hidden_button.pushed);
+    EXPECT_NE(f.focus, &hidden_button);
+    windows.mouse_up(f, 210, 205);
+    windows.deliver_pending_events();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(form_presses, 0);
+
+    windows.mouse_down(f, 300, 100); // the background still drags
+    windows.deliver_pending_events();
+    EXPECT_TRUE(windows.is_dragged(f));
+    EXPECT_EQ(form_presses, 1);
+}
+
 TEST_F(Headless, AWindowShowsItsFormAtEachEventPass) {
     Form f("picture", 20, 10);
     f.back_color = platform::rgb(255, 0, 0);
@@ -564,7 +604,21 @@ class RecordingBackend : public platform::NullWindowBackend {
         NullWindowBackend::start_drag(window);
     }
     void present(NativeWindow, const platform::Bitmap&) override { ++presents; }
+    void wait_for_events(uint32_t timeout_ms) override {
+        if (while_waiting) {
+            while_waiting();
+        }
+        NullWindowBackend::wait_for_events(timeout_ms);
+    }
+    void collect_events() override {
+        if (while_collecting) {
+            while_collecting();
+        }
+    }
 
+    // Where a native backend pumps its queue, and so may ask the drag query.
+    std::function<void()> while_waiting;
+    std::function<void()> while_collecting;
     DragQuery drag_query;
     int drags = 0;
     int presents = 0;
@@ -587,15 +641,52 @@ TEST_F(Dispatcher, TheDragQueryAnswersForTheWindowThatTakesInput) {
     windows.show(f);
     const NativeWindow w = windows.window_of(f);
     ASSERT_TRUE(backend.drag_query);
-    EXPECT_TRUE(backend.drag_query(w, 300, 200));
-    EXPECT_FALSE(backend.drag_query(w, 210, 5));
-    EXPECT_FALSE(backend.drag_query(w + 100, 300, 200));
-    modal.timer_interval_ms = 5;
-    modal.on_timer = [&] {
-        EXPECT_FALSE(backend.drag_query(w, 300, 200));
-        windows.hide(modal);
+    std::vector<bool> answers;
+    backend.while_collecting = [&] {
+        answers = {backend.drag_query(w, 300, 200), backend.drag_query(w, 210, 5),
+                   backend.drag_query(w + 100, 300, 200)};
     };
+    windows.deliver_pending_events();
+    EXPECT_EQ(answers, (std::vector<bool>{true, false, false}));
+
+    int asked_behind_the_modal = 0;
+    backend.while_collecting = [&] {
+        if (windows.is_visible(modal)) {
+            EXPECT_FALSE(backend.drag_query(w, 300, 200));
+            ++asked_behind_the_modal;
+        }
+    };
+    modal.timer_interval_ms = 5;
+    modal.on_timer = [&] { windows.hide(modal); };
     windows.show_modal(modal);
+    EXPECT_GT(asked_behind_the_modal, 0);
+}
+
+TEST_F(Dispatcher, APressMayDragOnlyWhileEventsAreGatheredForDelivery) {
+    Counted f;
+    f.drags_window = true;
+    f.key_preview = true;
+    windows.show(f);
+    const NativeWindow w = windows.window_of(f);
+    std::vector<std::string> answers;
+    auto ask = [&](const char* when) {
+        answers.push_back(std::string(when) + (backend.drag_query(w, 300, 200) ? " drags" : ""));
+    };
+    backend.while_waiting = [&] { ask("waiting"); };
+    backend.while_collecting = [&] { ask("collecting"); };
+    // The game's frames run inside a key handler. Each frame's key polling pumps the
+    // native queue, but only a paced pause between frames delivers events.
+    f.on_key_down = [&](int16_t&, int) {
+        ask("frame");
+        windows.deliver_pending_events();
+        ask("frame");
+        windows.unload(f);
+    };
+    ask("idle");
+    backend.post(platform::KeyDown{kS, 0});
+    windows.run();
+    EXPECT_EQ(answers, (std::vector<std::string>{"idle", "waiting drags", "collecting drags",
+                                                 "frame", "collecting drags", "frame"}));
 }
 
 TEST_F(Dispatcher, APressTheWindowManagerMovesStillReachesItsHandler) {

@@ -67,6 +67,33 @@ TEST_F(SdlKeys, KeypadDigitsAreKeypadCodesWhateverNumLock) {
     EXPECT_EQ(keys.async_key_state(100), 0);
 }
 
+TEST_F(SdlKeys, LetterKeysAreTheLettersTheLayoutGives) {
+    push_key(SDL_SCANCODE_A, true, false, SDLK_q); // AZERTY's Q
+    EXPECT_EQ(keys.async_key_state('Q'), kDownAndPressed);
+    EXPECT_EQ(keys.async_key_state('A'), 0);
+    push_key(SDL_SCANCODE_A, false, false, SDLK_q);
+    EXPECT_EQ(keys.async_key_state('Q'), 0);
+}
+
+TEST_F(SdlKeys, AKeyGoesUpAsTheCodeItWentDownAs) {
+    push_key(SDL_SCANCODE_Z, true, false, SDLK_z);
+    push_key(SDL_SCANCODE_Z, false, false, SDLK_y); // the layout changed while it was held
+    EXPECT_EQ(keys.async_key_state('Z'), kKeyPressedSince);
+    EXPECT_EQ(keys.async_key_state('Y'), 0);
+}
+
+TEST_F(SdlKeys, ForgettingPressesKeepsWhatIsHeld) {
+    push_key(SDL_SCANCODE_ESCAPE, true);
+    push_key(SDL_SCANCODE_ESCAPE, false);
+    push_key(SDL_SCANCODE_SPACE, true);
+    keys.async_key_state('X'); // pumps the presses into the key state
+    keys.forget_presses();
+    EXPECT_EQ(keys.async_key_state(27), 0);
+    EXPECT_EQ(keys.async_key_state(32), kDownOnly);
+    push_key(SDL_SCANCODE_ESCAPE, true); // later presses count again
+    EXPECT_EQ(keys.async_key_state(27), kDownAndPressed);
+}
+
 TEST_F(SdlKeys, ShiftStaysDownWhileEitherShiftIsHeld) {
     push_key(SDL_SCANCODE_LSHIFT, true);
     push_key(SDL_SCANCODE_RSHIFT, true);

@@ -23,10 +23,12 @@ class SdlEvents : public ::testing::Test {
     ScopedEnv driver{"SDL_VIDEODRIVER", "dummy"};
     SdlWindowSystem windows;
 
-    static void push_key(SDL_Scancode sc, uint16_t mod = KMOD_NONE, bool repeat = false) {
+    static void push_key(SDL_Scancode sc, uint16_t mod = KMOD_NONE, bool repeat = false,
+                         SDL_Keycode sym = SDLK_UNKNOWN) {
         SDL_Event e{};
         e.type = SDL_KEYDOWN;
         e.key.keysym.scancode = sc;
+        e.key.keysym.sym = sym;
         e.key.keysym.mod = mod;
         e.key.repeat = repeat;
         SDL_PushEvent(&e);
@@ -96,6 +98,18 @@ TEST_F(SdlEvents, KeysArriveAsVirtualKeyCodesWithTheirShiftState) {
     push_key(SDL_SCANCODE_APPLICATION); // a key without a code
     windows.deliver_pending_events();
     EXPECT_EQ(codes, (std::vector<int>{830, 831, 1132, 275, 1040}));
+}
+
+TEST_F(SdlEvents, LetterKeysArriveAsTheLayoutLabelsThem) {
+    Form f("keys");
+    std::vector<int> codes;
+    f.key_preview = true;
+    f.on_key_down = [&](int16_t& code, int) { codes.push_back(code); };
+    windows.show(f);
+    push_key(SDL_SCANCODE_Y, KMOD_NONE, false, SDLK_z);       // QWERTZ's Z
+    push_key(SDL_SCANCODE_KP_2, KMOD_NONE, false, SDLK_DOWN); // NumLock off
+    windows.deliver_pending_events();
+    EXPECT_EQ(codes, (std::vector<int>{'Z', 98}));
 }
 
 TEST_F(SdlEvents, MouseButtonsArriveAsTheFormsNumberThem) {
