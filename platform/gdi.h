@@ -56,6 +56,8 @@ class Bitmap {
 
     void fill(uint32_t xrgb);
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
+    // The same size, depth and bits.
+    bool operator==(const Bitmap&) const = default;
 
   private:
     int width_;

@@ -3,7 +3,6 @@
 #include "platform/virtual_keys.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 #include <utility>
 #include <variant>
@@ -16,18 +15,6 @@ namespace {
 constexpr uint32_t kIdleWaitMs = 50;
 // Drawing that bypasses the form (straight onto a picture area) shows within this time.
 constexpr int32_t kRefreshMs = 16;
-
-bool same_pixels(const Bitmap& a, const Bitmap& b) {
-    if (a.width() != b.width() || a.height() != b.height()) {
-        return false;
-    }
-    for (int y = 0; y < a.height(); ++y) {
-        if (std::memcmp(a.row(y), b.row(y), size_t(a.width()) * 4) != 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 
@@ -117,7 +104,7 @@ void WindowDispatcher::present(Window& w) {
     w.last_render = clock_.now_ms();
     // Putting a frame on screen costs milliseconds; composing and comparing one,
     // a fraction of one.
-    if (!w.needs_present && same_pixels(w.frame, w.shown)) {
+    if (!w.needs_present && w.frame == w.shown) {
         return;
     }
     backend_.present(w.native, w.frame);
