@@ -18,8 +18,10 @@
 #include "platform/media.h"
 #include "platform/virtual_keys.h"
 #include "tests/support/frame_end_keys.h"
+#include "tests/support/game_data.h"
 #include "tests/support/golden.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -36,31 +38,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kSheet = SKARVELIN_GAME_DATA_DIR "/TarnChar.gif";
+const std::string kSheet = game_sheet_file();
 
-// A directory of its own for each test and process (builds may run the tests at
-// the same time), removed afterwards.
-class ScratchDir : public ::testing::Test {
+// A folder of its own for each test.
+class WithScratchDir : public ::testing::Test {
   protected:
-    void SetUp() override {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              (std::string("skarvelin-golden-") + std::to_string(getpid()) + "-" +
-               test->test_suite_name() + "-" + test->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir;
+    ScratchDir scratch{"skarvelin-golden"};
+    const fs::path& dir = scratch.path();
 };
 
 // ---- The reference checker
 
-class GoldenCheck : public ScratchDir {
+class GoldenCheck : public WithScratchDir {
   protected:
     void SetUp() override {
-        ScratchDir::SetUp();
         reference = dir / "small.png";
         picture.fill(0x00102030);
         platform::save_png(picture, reference.string());
@@ -126,7 +117,7 @@ TEST_F(GoldenCheck, UpdatingRewritesTheReferenceOnPurpose) {
 
 // ---- The playfield of a fixed sortie, as the headless runner draws it
 
-class PlayfieldPictures : public ScratchDir {
+class PlayfieldPictures : public WithScratchDir {
   protected:
     // Fire held throughout; the keypad's 2 as well in frames 40 to 45 brings the
     // fighter down into the path of two enemies. In frame 80 one of them explodes

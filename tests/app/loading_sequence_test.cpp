@@ -4,6 +4,7 @@
 #include "app/frmMain.h"
 #include "platform/events.h"
 #include "platform/text.h"
+#include "tests/support/game_data.h"
 
 #include <gtest/gtest.h>
 
@@ -43,15 +44,7 @@ TEST(LoadingSequence, TheChatterAppearsLineByLineBelowAnEmptyFirstLine) {
     platform::NoEvents events;
     platform::RecordingMediaPlayer media;
     nox::SeededRnd rnd{1, false};
-    app::Services services{clock,
-                           keys,
-                           joystick,
-                           events,
-                           media,
-                           rnd,
-                           nullptr,
-                           [](std::string_view) -> std::string {
-                               return SKARVELIN_GAME_DATA_DIR "/TarnChar.gif"; }};
+    app::Services services{clock, keys, joystick, events, media, rnd, nullptr, game_sheet_file};
     app::frmMain game(services);
     game.Form_Load();
     PlayfieldRecorder recorder(*game.picStage);

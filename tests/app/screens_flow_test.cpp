@@ -18,6 +18,7 @@
 #include "platform/input.h"
 #include "platform/media.h"
 #include "platform/sdl/window_system.h"
+#include "tests/support/game_data.h"
 #include "tests/support/scoped_env.h"
 
 #include <SDL.h>
@@ -31,11 +32,6 @@
 using app::ScreenId;
 
 namespace {
-
-// The game window's sprite sheet, made by the build.
-std::string sheet_file(std::string_view) {
-    return std::string(SKARVELIN_GAME_DATA_DIR) + "/TarnChar.gif";
-}
 
 constexpr int kScriptDone = 42;
 constexpr int kStuck = 43;
@@ -171,7 +167,8 @@ class ScreensFlow : public ::testing::Test {
     platform::RecordingMediaPlayer media;
     nox::SeededRnd rnd{7, false};
     platform::SdlWindowSystem windows;
-    app::Services services{clock, fake_keys, joystick, windows, media, rnd, &windows, sheet_file};
+    app::Services services{clock, fake_keys, joystick, windows,
+                           media, rnd,       &windows, game_sheet_file};
     app::Screens screens{services};
     std::vector<Scene> scenes;
     // Unloaded screen objects still kept, at each scene.

@@ -2,7 +2,9 @@
 
 #include "app/sim.h"
 #include "game/sortie.h"
+#include "tests/support/game_data.h"
 #include "tests/support/golden.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,22 +17,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kSheet = SKARVELIN_GAME_DATA_DIR "/TarnChar.gif";
+const std::string kSheet = game_sheet_file();
 const std::string kGolden = SKARVELIN_TEST_DATA_DIR "/sortie_seed7.jsonl";
 const std::string kGoldenInput = SKARVELIN_TEST_DATA_DIR "/sortie_seed7.input";
 
 struct Sim : ::testing::Test {
-    fs::path dir;
+    ScratchDir scratch{"skarvelin-sim"};
+    const fs::path& dir = scratch.path();
     std::ostringstream out, err;
-
-    void SetUp() override {
-        dir =
-            fs::temp_directory_path() /
-            ("skarvelin-sim-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     std::string file(const std::string& name, const std::string& text) {
         const fs::path p = dir / name;

@@ -15,6 +15,7 @@
 #include "platform/sdl/window_system.h"
 #include "platform/text.h"
 #include "tests/display/x_session.h"
+#include "tests/support/game_data.h"
 #include "tests/support/scoped_env.h"
 
 #include <SDL.h>
@@ -34,11 +35,6 @@ using platform::Bitmap;
 using platform::Label;
 
 namespace {
-
-// The game window's sprite sheet, made by the build.
-std::string sheet_file(std::string_view) {
-    return std::string(SKARVELIN_GAME_DATA_DIR) + "/TarnChar.gif";
-}
 
 constexpr uint32_t kRgbMask = 0x00FFFFFF;
 constexpr uint32_t kRed = 0x00FF0000;
@@ -181,7 +177,7 @@ class ScreensOnX : public ::testing::Test {
     platform::FakeJoystick joystick;
     platform::RecordingMediaPlayer media;
     nox::SeededRnd rnd{7, false};
-    app::Services services{clock, keys, joystick, windows, media, rnd, &windows, sheet_file};
+    app::Services services{clock, keys, joystick, windows, media, rnd, &windows, game_sheet_file};
     app::Screens screens{services};
 };
 

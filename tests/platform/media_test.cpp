@@ -4,6 +4,7 @@
 #include "platform/media.h"
 #include "platform/paths.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -132,10 +133,6 @@ class FakeOutput : public MusicOutput {
 class Interpreter : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("skarvelin_media_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         for (const char* name : {"tone.wav", "other.wav", "junk.wav"}) {
             std::ofstream(dir_ / name) << "x";
         }
@@ -147,11 +144,11 @@ class Interpreter : public ::testing::Test {
     void TearDown() override {
         player_.reset();
         data_.reset();
-        fs::remove_all(dir_);
     }
     int send(const char* command) { return player_->send_command(command); }
 
-    fs::path dir_;
+    ScratchDir scratch_{"skarvelin-media"};
+    const fs::path& dir_ = scratch_.path();
     std::optional<ScopedEnv> data_;
     FakeOutput::Log log_;
     FakeOutput* output_ = nullptr;

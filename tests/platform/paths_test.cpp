@@ -1,5 +1,6 @@
 #include "platform/paths.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +20,18 @@ namespace {
 class DataFolder : public ::testing::Test {
   protected:
     void SetUp() override {
-        root_ = fs::temp_directory_path() /
-                ("skarvelin_paths_" + std::to_string(getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(root_ / "data" / "Music");
         touch(root_ / "data" / "TarnChar.gif");
         touch(root_ / "data" / "Music" / "Theme.wav");
         touch(root_ / "secret.txt"); // beside the data folder, never reachable
         env_.emplace(kDataFolderVariable, data().c_str());
     }
-    void TearDown() override {
-        env_.reset();
-        fs::remove_all(root_);
-    }
+    void TearDown() override { env_.reset(); }
     static void touch(const fs::path& p) { std::ofstream(p) << "x"; }
     std::string data() const { return (root_ / "data").string(); }
 
-    fs::path root_;
+    ScratchDir scratch_{"skarvelin-paths"};
+    const fs::path& root_ = scratch_.path();
     std::optional<ScopedEnv> env_;
 };
 

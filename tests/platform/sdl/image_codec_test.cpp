@@ -1,6 +1,7 @@
 // Pictures through SDL_image, the codec that linking the backend installs.
 
 #include "platform/image.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,9 @@ namespace {
 
 class SdlPictures : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("skarvelin_pictures_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string file(const char* name) const { return (dir_ / name).string(); }
+    std::string file(const char* name) const { return (scratch_.path() / name).string(); }
 
-    fs::path dir_;
+    ScratchDir scratch_{"skarvelin-pictures"};
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "platform/sdl/media_player.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -67,21 +68,15 @@ template <typename Done> bool wait_until(Done done, std::chrono::milliseconds li
 class SdlMedia : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("skarvelin_media_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         write_tone_wav(dir_ / "tone.wav", 0.2);
         write_tone_wav(dir_ / "other.wav", 0.2);
         std::ofstream(dir_ / "junk.wav") << "this is not a sound";
         data_.emplace(kDataFolderVariable, dir_.c_str());
     }
-    void TearDown() override {
-        data_.reset();
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { data_.reset(); }
 
-    fs::path dir_;
+    ScratchDir scratch_{"skarvelin-sdl-media"};
+    const fs::path& dir_ = scratch_.path();
     std::optional<ScopedEnv> data_;
 };
 
