@@ -1,5 +1,7 @@
 #include "platform/sdl/media_player.h"
 
+#include "platform/wave_file.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -14,6 +16,18 @@ namespace {
 struct MusicDeleter {
     void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
 };
+
+struct RwCloser {
+    void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
+};
+using RwPtr = std::unique_ptr<SDL_RWops, RwCloser>;
+
+// The file's start, for the format check: SDL's readers trust the header.
+std::string read_head(SDL_RWops& rw) {
+    std::string head(kWaveHeadBytes, '\0');
+    head.resize(SDL_RWread(&rw, head.data(), 1, head.size()));
+    return head;
+}
 
 struct MixerPiece : MusicOutput::Piece {
     std::unique_ptr<Mix_Music, MusicDeleter> music;
@@ -72,8 +86,19 @@ class MixerOutput : public MusicOutput {
     bool has_audio() const override { return opened_; }
 
     std::unique_ptr<Piece> load(const std::string& path, std::string& problem) override {
+        RwPtr rw(SDL_RWFromFile(path.c_str(), "rb"));
+        if (!rw) {
+            problem = "cannot open \"" + path + "\": " + SDL_GetError();
+            return nullptr;
+        }
+        if (const std::string why = wave_problem(read_head(*rw)); !why.empty()) {
+            problem = "cannot play \"" + path + "\": " + why;
+            return nullptr;
+        }
+        // The same open file goes on to the mixer, which streams it and closes it.
+        SDL_RWseek(rw.get(), 0, RW_SEEK_SET);
         auto piece = std::make_unique<MixerPiece>();
-        piece->music.reset(Mix_LoadMUS(path.c_str()));
+        piece->music.reset(Mix_LoadMUS_RW(rw.release(), 1));
         if (!piece->music) {
             problem = "cannot play \"" + path + "\": " + Mix_GetError();
             return nullptr;

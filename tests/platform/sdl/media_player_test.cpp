@@ -31,8 +31,8 @@ void put32(std::ofstream& out, uint32_t v) {
     put16(out, static_cast<uint16_t>(v >> 16));
 }
 
-// A 16-bit mono PCM file holding a 440 Hz tone.
-void write_tone_wav(const fs::path& path, double seconds) {
+// A 16-bit PCM file holding a 440 Hz tone, its header declaring `channels` channels.
+void write_tone_wav(const fs::path& path, double seconds, uint16_t channels = 1) {
     const uint32_t rate = 22050;
     const auto samples = static_cast<uint32_t>(rate * seconds);
     std::ofstream out(path, std::ios::binary);
@@ -41,7 +41,7 @@ void write_tone_wav(const fs::path& path, double seconds) {
     out << "WAVEfmt ";
     put32(out, 16);
     put16(out, 1); // PCM
-    put16(out, 1); // mono
+    put16(out, channels);
     put32(out, rate);
     put32(out, rate * 2);
     put16(out, 2);
@@ -71,6 +71,9 @@ class SdlMedia : public ::testing::Test {
         write_tone_wav(dir_ / "tone.wav", 0.2);
         write_tone_wav(dir_ / "other.wav", 0.2);
         std::ofstream(dir_ / "junk.wav") << "this is not a sound";
+        // The sound library's own reader divides by the channel count.
+        write_tone_wav(dir_ / "silent.wav", 0.2, 0);
+        fs::create_directory(dir_ / "folder");
         data_.emplace(kDataFolderVariable, dir_.c_str());
     }
     void TearDown() override { data_.reset(); }
@@ -105,6 +108,9 @@ TEST_F(SdlMedia, FailedOpensOpenNothing) {
         << player.last_error();
     EXPECT_EQ(player.send_command("open c:\\..\\tone.wav alias sov"), kMediaFileNotFound);
     EXPECT_EQ(player.send_command("open c:\\junk.wav alias sov"), kMediaInvalidFile);
+    EXPECT_EQ(player.send_command("open c:\\silent.wav alias sov"), kMediaInvalidFile);
+    EXPECT_NE(player.last_error().find("0 channels"), std::string::npos) << player.last_error();
+    EXPECT_EQ(player.send_command("open c:\\folder alias sov"), kMediaFileNotFound);
     EXPECT_EQ(player.send_command("play sov"), kMediaInvalidDeviceName);
     // The alias is still free.
     EXPECT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);
