@@ -1,12 +1,12 @@
 #include "app/frmMain.h"
 
 #include "app/screen_data.h"
+#include "app/sheet_file.h"
 #include "app/version.h"
 
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/numbers.h"
 #include "platform/events.h"
-#include "platform/image.h"
 #include "platform/paths.h"
 #include "platform/virtual_keys.h"
 
@@ -57,14 +57,6 @@ std::shared_ptr<platform::PictureBox> make_sheet_area(int left, int top) {
     area->visible = false;
     area->set_auto_redraw(true);
     return area;
-}
-
-void load_sheet(platform::PictureBox& area, const std::string& file) {
-    try {
-        area.load_picture(file);
-    } catch (const platform::ImageError& e) {
-        throw nox::FileError(e.what());
-    }
 }
 
 std::string version_title(int major, int minor) {

@@ -47,10 +47,6 @@ platform::Font game_window_font();
 std::shared_ptr<platform::PictureBox> make_playfield();
 // A hidden area that holds one copy of the sprite sheet, drawn from by the sprites.
 std::shared_ptr<platform::PictureBox> make_sheet_area(int left, int top);
-// Loads the sprite sheet `file` whole into `area`; throws nox::FileError naming
-// the file when it cannot be read.
-void load_sheet(platform::PictureBox& area, const std::string& file);
-
 // "Skarvelin 1.01" for version 1.1: the minor number in two digits.
 std::string version_title(int major, int minor);
 // The window's title: the program's version title, with " N" in unpaced mode.

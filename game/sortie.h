@@ -20,6 +20,13 @@
 
 namespace game {
 
+// The smallest sheet that holds every rectangle the catalogue cuts from it.
+struct SheetExtent {
+    int16_t width;
+    int16_t height;
+};
+SheetExtent sheet_extent();
+
 // The picture areas the sortie plays on: the visible playfield and the two
 // prepared copies of the sprite sheet.
 struct SortiePictures {

@@ -2,7 +2,6 @@
 
 #include "platform/compose.h"
 #include "platform/form.h"
-#include "platform/image.h"
 #include "platform/stretch.h"
 
 #include <algorithm>
@@ -154,10 +153,6 @@ void PictureBox::set_auto_redraw(bool on) {
         image_dc_.select(image);
     }
     auto_redraw_ = on;
-}
-
-void PictureBox::load_picture(const std::string& path) {
-    set_picture(load_image_file(path));
 }
 
 void PictureBox::set_picture(std::shared_ptr<Bitmap> picture) {

@@ -125,9 +125,6 @@ class PictureBox : public Control {
     bool auto_redraw() const { return auto_redraw_; }
     // The persistent image (the bitmap a loaded picture is held in).
     std::shared_ptr<Bitmap> image() const { return image_dc_.bitmap_ptr(); }
-    // Loads an image file as the persistent image, whole, whatever the area's size;
-    // throws ImageError when the file is missing or unreadable.
-    void load_picture(const std::string& path);
     void set_picture(std::shared_ptr<Bitmap> picture);
     void remove_picture();
 

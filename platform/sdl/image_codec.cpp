@@ -73,8 +73,15 @@ void SdlImageCodec::save_png(const Bitmap& bitmap, const std::string& path) {
         std::memcpy(static_cast<uint8_t*>(s->pixels) + ptrdiff_t(y) * s->pitch, bitmap.row(y),
                     size_t(bitmap.width()) * 4);
     }
-    if (IMG_SavePNG(s.get(), path.c_str()) != 0) {
-        throw ImageError("cannot write \"" + path + "\": " + IMG_GetError());
+    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "wb");
+    if (!file) {
+        throw ImageError("cannot write \"" + path + "\": " + SDL_GetError());
+    }
+    // Closing flushes the last buffered bytes: a full disk may show only there.
+    const bool written = IMG_SavePNG_RW(s.get(), file, 0) == 0;
+    const bool closed = SDL_RWclose(file) == 0;
+    if (!written || !closed) {
+        throw ImageError("cannot write \"" + path + "\" completely: " + IMG_GetError());
     }
 }
 
