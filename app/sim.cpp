@@ -1,11 +1,14 @@
 #include "app/sim.h"
 
 #include "app/frmMain.h"
+#include "app/sheet_file.h"
 #include "app/sim_input.h"
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/errors.h"
 #include "game/sortie.h"
+#include "platform/file_bytes.h"
 #include "platform/image.h"
+#include "platform/quoting.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,7 +18,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 
 namespace app {
 
@@ -29,10 +31,20 @@ struct Options {
     bool bench = false;
 };
 
+// A malformed command line: the message and the usage text, status 2.
 class UsageError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
+
+// A file that cannot be read, written or used: the message alone, status 2.
+class FileProblem : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The most a script or draws file may hold; far beyond any run's needs.
+constexpr size_t kMaxScriptBytes = 256u << 20;
 
 constexpr const char* kUsage =
     "usage: skarvelin-sim [--frames N] [--seed S | --draws FILE] [--input FILE] [--trace FILE]\n"
@@ -43,7 +55,7 @@ template <typename T> T parse_count(const std::string& option, const std::string
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < min) {
         throw UsageError(option + " needs a whole number" + (min > 0 ? " of at least 1" : "") +
-                         ", not \"" + text + "\"");
+                         ", not " + platform::quoted(text));
     }
     return value;
 }
@@ -77,7 +89,7 @@ Options parse_options(const std::vector<std::string>& args) {
         } else if (a == "--bench") {
             o.bench = true;
         } else {
-            throw UsageError("unknown argument \"" + a + "\"");
+            throw UsageError("unknown argument " + platform::quoted(a));
         }
     }
     if (o.frames > INT32_MAX) {
@@ -93,15 +105,41 @@ Options parse_options(const std::vector<std::string>& args) {
     return o;
 }
 
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw UsageError("cannot read \"" + path + "\"");
+std::string read_script(const std::string& path) {
+    try {
+        return platform::read_file_bytes(path, kMaxScriptBytes);
+    } catch (const platform::FileReadError& e) {
+        throw FileProblem(e.what());
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
+
+// An output file that must be written whole: every write is checked as it goes,
+// and closing it is the last check.
+class OutputFile {
+  public:
+    explicit OutputFile(std::string path) : path_(std::move(path)) {
+        stream_.open(path_, std::ios::binary | std::ios::trunc);
+        check();
+    }
+    void write(const std::string& text) {
+        stream_ << text;
+        check();
+    }
+    void close() {
+        stream_.close();
+        check();
+    }
+
+  private:
+    void check() const {
+        if (!stream_) {
+            throw FileProblem("cannot write \"" + path_ + "\" completely");
+        }
+    }
+
+    std::string path_;
+    std::ofstream stream_;
+};
 
 class TraceWriter {
   public:
@@ -189,7 +227,7 @@ class TraceWriter {
 class Runner {
   public:
     Runner(const Options& o, game::Sortie& sortie, ScriptedInput& input, nox::Rnd& rnd,
-           std::ostream* trace)
+           OutputFile* trace)
         : o_(o), sortie_(sortie), input_(input), trace_(trace), writer_(sortie, rnd) {}
 
     int32_t frame() const { return frame_; }
@@ -218,20 +256,28 @@ class Runner {
         if (o_.png_dir && frame_ % o_.png_every == 0) {
             char name[32];
             std::snprintf(name, sizeof name, "/frame-%06d.png", frame_);
-            platform::save_png(sortie_.picStage()->screen(), *o_.png_dir + name);
+            save_picture(*o_.png_dir + name);
         }
     }
 
     void write_trace() {
         if (trace_) {
-            *trace_ << writer_.line();
+            trace_->write(writer_.line());
+        }
+    }
+
+    void save_picture(const std::string& path) const {
+        try {
+            platform::save_png(sortie_.picStage()->screen(), path);
+        } catch (const platform::ImageError& e) {
+            throw FileProblem(e.what());
         }
     }
 
     const Options& o_;
     game::Sortie& sortie_;
     ScriptedInput& input_;
-    std::ostream* trace_;
+    OutputFile* trace_;
     TraceWriter writer_;
     int32_t frame_ = 0;
     std::vector<double> work_us_;
@@ -257,47 +303,27 @@ game::SortiePictures load_pictures(const Options& o) {
     try {
         const std::string sheet = o.sheet ? *o.sheet : resolve_game_path("c:\\TarnChar.gif");
         load_sheet(*p.picCharData, sheet);
-        nox::KeyToBlack(*p.picCharData->image());
         load_sheet(*p.picCharMask, sheet);
-        nox::MakeMask(*p.picCharMask->image());
     } catch (const nox::FileError& e) {
-        throw UsageError(std::string("cannot load the sprite sheet: ") + e.what());
+        throw FileProblem(e.what());
     }
+    nox::KeyToBlack(*p.picCharData->image());
+    nox::MakeMask(*p.picCharMask->image());
     return p;
 }
 
 std::unique_ptr<nox::Rnd> make_rnd(const Options& o) {
     if (o.draws_file) {
         try {
-            return std::make_unique<nox::ListRnd>(nox::ListRnd::parse(read_file(*o.draws_file)));
+            return std::make_unique<nox::ListRnd>(nox::ListRnd::parse(read_script(*o.draws_file)));
         } catch (const std::invalid_argument& e) {
-            throw UsageError(*o.draws_file + ": " + e.what());
+            throw FileProblem(*o.draws_file + ": " + e.what());
         }
     }
     return std::make_unique<nox::SeededRnd>(o.seed, false);
 }
 
-int run(const Options& o, std::ostream& out, std::ostream& err) {
-    std::vector<FrameInput> frames;
-    if (o.input_file) {
-        try {
-            frames = parse_input_script(read_file(*o.input_file));
-        } catch (const InputScriptError& e) {
-            throw UsageError(*o.input_file + ": " + e.what());
-        }
-    }
-    std::unique_ptr<nox::Rnd> rnd = make_rnd(o);
-    std::ofstream trace_file;
-    if (o.trace_file) {
-        trace_file.open(*o.trace_file, std::ios::binary | std::ios::trunc);
-        if (!trace_file) {
-            throw UsageError("cannot write \"" + *o.trace_file + "\"");
-        }
-    }
-    ScriptedInput input(std::move(frames));
-    game::Sortie sortie(input, input, *rnd);
-    sortie.Create(load_pictures(o));
-    Runner runner(o, sortie, input, *rnd, o.trace_file ? &trace_file : nullptr);
+int run_frames(Runner& runner, std::ostream& err) {
     try {
         runner.run();
     } catch (const nox::OutOfDraws&) {
@@ -308,11 +334,36 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
             << runner.frame() << "\n";
         return kSimEngineError;
     }
-    trace_file.flush();
-    if (o.bench) {
+    return kSimOk;
+}
+
+int run(const Options& o, std::ostream& out, std::ostream& err) {
+    InputScript script;
+    if (o.input_file) {
+        try {
+            script = parse_input_script(read_script(*o.input_file));
+        } catch (const InputScriptError& e) {
+            throw FileProblem(*o.input_file + ": " + e.what());
+        }
+    }
+    std::unique_ptr<nox::Rnd> rnd = make_rnd(o);
+    std::optional<OutputFile> trace_file;
+    if (o.trace_file) {
+        trace_file.emplace(*o.trace_file);
+    }
+    ScriptedInput input(std::move(script));
+    game::Sortie sortie(input, input, *rnd);
+    sortie.Create(load_pictures(o));
+    Runner runner(o, sortie, input, *rnd, trace_file ? &*trace_file : nullptr);
+    const int status = run_frames(runner, err);
+    // The trace of a run that stopped early is kept, and must be whole too.
+    if (trace_file) {
+        trace_file->close();
+    }
+    if (status == kSimOk && o.bench) {
         print_bench(runner.work_us(), out);
     }
-    return kSimOk;
+    return status;
 }
 
 } // namespace
@@ -323,9 +374,15 @@ int run_sim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     } catch (const UsageError& e) {
         err << "skarvelin-sim: " << e.what() << "\n" << kUsage << "\n";
         return kSimBadArguments;
-    } catch (const platform::ImageError& e) {
+    } catch (const FileProblem& e) {
         err << "skarvelin-sim: " << e.what() << "\n";
         return kSimBadArguments;
+    } catch (const nox::NoxError& e) {
+        err << "skarvelin-sim: " << e.what() << " (error " << e.code() << ")\n";
+        return kSimEngineError;
+    } catch (const std::exception& e) {
+        err << "skarvelin-sim: " << e.what() << "\n";
+        return kSimEngineError;
     }
 }
 

@@ -1,70 +1,102 @@
 #include "app/sim_input.h"
 
+#include "platform/quoting.h"
+
+#include <algorithm>
 #include <charconv>
-#include <sstream>
+#include <limits>
 
 namespace app {
 
 namespace {
 
-uint32_t parse_number(const std::string& token, std::string_view digits, uint32_t max, int line) {
+uint32_t parse_number(std::string_view token, std::string_view digits, uint32_t max, int64_t line) {
     uint32_t value = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty() ||
         value > max) {
-        throw InputScriptError("input line " + std::to_string(line) + ": bad token \"" + token +
-                               "\"");
+        throw InputScriptError("input line " + std::to_string(line) + ": bad token " +
+                               platform::quoted(token));
     }
     return value;
 }
 
-void parse_token(const std::string& token, FrameInput& frame, int line) {
-    const std::string_view t(token);
-    if (t.starts_with("jx=")) {
-        frame.jx = parse_number(token, t.substr(3), 65535, line);
-    } else if (t.starts_with("jy=")) {
-        frame.jy = parse_number(token, t.substr(3), 65535, line);
-    } else if (t.starts_with("jb=")) {
-        frame.jb = parse_number(token, t.substr(3), 0xFFFFFFFFu, line);
+void parse_token(std::string_view token, FrameInput& frame, int64_t line) {
+    if (token.starts_with("jx=")) {
+        frame.jx = static_cast<uint16_t>(parse_number(token, token.substr(3), 65535, line));
+    } else if (token.starts_with("jy=")) {
+        frame.jy = static_cast<uint16_t>(parse_number(token, token.substr(3), 65535, line));
+    } else if (token.starts_with("jb=")) {
+        frame.jb = parse_number(token, token.substr(3), 0xFFFFFFFFu, line);
     } else {
-        frame.keys.insert(static_cast<int32_t>(parse_number(token, t, 255, line)));
+        frame.keys.set(parse_number(token, token, 255, line));
+    }
+}
+
+bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+FrameInput parse_line(std::string_view line, int64_t number) {
+    FrameInput frame;
+    size_t at = 0;
+    for (;;) {
+        while (at < line.size() && is_blank(line[at])) {
+            ++at;
+        }
+        if (at == line.size()) {
+            return frame;
+        }
+        const size_t end = std::min(line.size(), line.find_first_of(" \t\r\v\f", at));
+        parse_token(line.substr(at, end - at), frame, number);
+        at = end;
     }
 }
 
 } // namespace
 
-std::vector<FrameInput> parse_input_script(const std::string& text) {
-    std::vector<FrameInput> frames;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        FrameInput frame;
-        std::istringstream tokens(line);
-        std::string token;
-        while (tokens >> token) {
-            parse_token(token, frame, static_cast<int>(frames.size()) + 1);
-        }
-        frames.push_back(std::move(frame));
+void InputScript::append(const FrameInput& frame) {
+    if (frames_ == std::numeric_limits<int32_t>::max()) {
+        throw InputScriptError("the input script has more lines than a run has frames");
     }
-    return frames;
+    ++frames_;
+    if (runs_.empty() || !(runs_.back().input == frame)) {
+        runs_.push_back({frames_, frame});
+    }
 }
 
-const FrameInput& ScriptedInput::current() const {
-    if (frame_ >= 1 && static_cast<size_t>(frame_) <= frames_.size()) {
-        return frames_[static_cast<size_t>(frame_ - 1)];
+const FrameInput& InputScript::frame(int32_t number) const {
+    if (number < 1 || number > frames_) {
+        return idle_;
     }
-    return idle_;
+    const auto after = std::upper_bound(runs_.begin(), runs_.end(), number,
+                                        [](int32_t n, const Run& run) { return n < run.first; });
+    return std::prev(after)->input;
+}
+
+InputScript parse_input_script(std::string_view text) {
+    InputScript script;
+    int64_t number = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = std::min(text.size(), text.find('\n', at));
+        script.append(parse_line(text.substr(at, end - at), ++number));
+        at = end + 1;
+    }
+    return script;
 }
 
 int16_t ScriptedInput::async_key_state(int32_t vk) {
-    return current().keys.count(vk) ? platform::kKeyDown : 0;
+    const bool held =
+        vk >= 0 && vk < 256 && script_.frame(frame_).keys.test(static_cast<size_t>(vk));
+    return held ? platform::kKeyDown : 0;
 }
 
 bool ScriptedInput::position(uint32_t id, platform::JoyInfo& info) {
     if (id != 0) {
         return false;
     }
-    const FrameInput& f = current();
+    const FrameInput& f = script_.frame(frame_);
     if (info.flags & platform::kJoyReturnX) {
         info.x = f.jx;
     }

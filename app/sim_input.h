@@ -4,19 +4,20 @@
 
 #include "platform/input.h"
 
+#include <bitset>
 #include <cstdint>
-#include <set>
 #include <stdexcept>
-#include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
 
 struct FrameInput {
-    std::set<int32_t> keys;
-    uint32_t jx = 32768;
-    uint32_t jy = 32768;
+    std::bitset<256> keys;
+    uint16_t jx = 32768;
+    uint16_t jy = 32768;
     uint32_t jb = 0;
+    bool operator==(const FrameInput&) const = default;
 };
 
 class InputScriptError : public std::runtime_error {
@@ -24,14 +25,33 @@ class InputScriptError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A script's frames as runs of equal frames: a line like the one before it costs
+// nothing, so long idle stretches take no memory.
+class InputScript {
+  public:
+    void append(const FrameInput& frame);
+    int32_t frames() const { return frames_; }
+    // Frame `number` (from 1); idle outside the script.
+    const FrameInput& frame(int32_t number) const;
+
+  private:
+    struct Run {
+        int32_t first;
+        FrameInput input;
+    };
+    std::vector<Run> runs_;
+    int32_t frames_ = 0;
+    FrameInput idle_;
+};
+
 // Line i describes frame i; throws InputScriptError naming the line of a bad token.
-std::vector<FrameInput> parse_input_script(const std::string& text);
+InputScript parse_input_script(std::string_view text);
 
 // Keys and joystick as the script holds them in the current frame. The runner
 // never asks for Esc: a run always lasts its number of frames.
 class ScriptedInput : public platform::KeyState, public platform::Joystick {
   public:
-    explicit ScriptedInput(std::vector<FrameInput> frames) : frames_(std::move(frames)) {}
+    explicit ScriptedInput(InputScript script) : script_(std::move(script)) {}
 
     void set_frame(int32_t frame) { frame_ = frame; }
 
@@ -42,10 +62,7 @@ class ScriptedInput : public platform::KeyState, public platform::Joystick {
     bool position(uint32_t id, platform::JoyInfo& info) override;
 
   private:
-    const FrameInput& current() const;
-
-    std::vector<FrameInput> frames_;
-    FrameInput idle_;
+    InputScript script_;
     int32_t frame_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "engine/sys/rnd.h"
 
+#include "platform/quoting.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -45,7 +47,7 @@ std::vector<float> ListRnd::parse(const std::string& text) {
         char* end = nullptr;
         const double v = std::strtod(token.c_str(), &end);
         if (end != token.c_str() + token.size() || !(v >= 0.0 && v < 1.0)) {
-            throw std::invalid_argument("not a number in [0, 1): \"" + token + "\"");
+            throw std::invalid_argument("not a number in [0, 1): " + platform::quoted(token));
         }
         // A number just below 1 may round up to 1 as a float; keep it inside [0, 1).
         values.push_back(std::min(static_cast<float>(v), std::nextafter(1.0f, 0.0f)));

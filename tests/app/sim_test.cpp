@@ -1,8 +1,10 @@
 // skarvelin-sim: its contract, and recorded sorties as regression tests.
 
 #include "app/sim.h"
+#include "app/sim_input.h"
 #include "game/sortie.h"
 #include "tests/support/game_data.h"
+#include "tests/support/gif_bytes.h"
 #include "tests/support/golden.h"
 #include "tests/support/scratch_dir.h"
 
@@ -192,4 +194,84 @@ TEST_F(Sim, ZeroFramesWritesOnlyThePreparation) {
     const std::string trace = (dir / "t").string();
     ASSERT_EQ(run({"--frames", "0", "--trace", trace}), 0);
     EXPECT_EQ(lines(read(trace)).size(), 1u);
+}
+
+TEST_F(Sim, UnusableSheetsAreStatusTwoNamingTheFileWithoutUsageText) {
+    const std::string whole = read(kSheet);
+    const std::vector<std::pair<std::string, std::string>> sheets = {
+        {"huge.gif", gif_header_claiming(23200, 23200)},
+        {"tiny.gif", gif_bytes(1, 1, 2)},
+        {"small.gif", gif_bytes(10, 10, 2)},
+        {"cut.gif", whole.substr(0, 800)},
+    };
+    for (const auto& [name, bytes] : sheets) {
+        const std::string path = file(name, bytes);
+        out.str("");
+        err.str("");
+        EXPECT_EQ(app::run_sim({"--frames", "3", "--sheet", path}, out, err), 2) << name;
+        EXPECT_NE(err.str().find(path), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find("usage"), std::string::npos) << err.str();
+    }
+    const std::string folder = dir.string();
+    out.str("");
+    err.str("");
+    EXPECT_EQ(app::run_sim({"--sheet", folder}, out, err), 2);
+    EXPECT_NE(err.str().find(folder), std::string::npos) << err.str();
+}
+
+TEST_F(Sim, OutputThatCannotBeWrittenWholeIsStatusTwoNamingTheFile) {
+    EXPECT_EQ(run({"--frames", "200", "--trace", "/dev/full"}), 2);
+    EXPECT_NE(err.str().find("\"/dev/full\""), std::string::npos) << err.str();
+    // Even a short trace that fits a buffer fails when it is closed.
+    EXPECT_EQ(run({"--frames", "0", "--trace", "/dev/full"}), 2);
+
+    const fs::path pictures = dir / "pictures";
+    fs::create_directory(pictures);
+    fs::create_symlink("/dev/full", pictures / "frame-000002.png");
+    EXPECT_EQ(run({"--frames", "3", "--png", pictures.string(), "--png-every", "2"}), 2);
+    EXPECT_NE(err.str().find("frame-000002.png"), std::string::npos) << err.str();
+}
+
+TEST_F(Sim, ScriptsThatOpenButCannotBeReadAreStatusTwoNamingThem) {
+    for (const char* option : {"--input", "--draws"}) {
+        EXPECT_EQ(run({option, dir.string()}), 2) << option;
+        EXPECT_NE(err.str().find("\"" + dir.string() + "\""), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find("usage"), std::string::npos) << err.str();
+    }
+}
+
+TEST_F(Sim, EchoedTokensAreCutShortAndEscaped) {
+    const std::string hostile = "\x1b[31m" + std::string(500, 'A');
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {hostile},
+             {"--frames", hostile},
+             {"--input", file("in", "90\n" + hostile + "\n")},
+             {"--draws", file("d", "0.5 " + hostile)},
+         }) {
+        EXPECT_EQ(run(args), 2);
+        EXPECT_NE(err.str().find("\"\\x1B[31m" + std::string(35, 'A') + "\"..."), std::string::npos)
+            << err.str();
+        EXPECT_EQ(err.str().find('\x1b'), std::string::npos);
+    }
+}
+
+TEST_F(Sim, AScriptHoldsEachFrameAndLongIdleStretchesReplayAsIdle) {
+    // A million empty lines, then fire: the fighter's shots begin exactly at frame 1,000,001.
+    std::string script(1'000'000, '\n');
+    script += "32\n";
+    app::InputScript parsed = app::parse_input_script(script);
+    EXPECT_EQ(parsed.frames(), 1'000'001);
+    EXPECT_FALSE(parsed.frame(1'000'000).keys.test(32));
+    EXPECT_TRUE(parsed.frame(1'000'001).keys.test(32));
+    EXPECT_FALSE(parsed.frame(1'000'002).keys.test(32));
+
+    parsed = app::parse_input_script("90 jx=1\n90 jx=1\n\n90\r\n  38\t40 jb=3");
+    ASSERT_EQ(parsed.frames(), 5);
+    EXPECT_EQ(parsed.frame(2).jx, 1);
+    EXPECT_EQ(parsed.frame(3), app::FrameInput{});
+    EXPECT_TRUE(parsed.frame(4).keys.test(90));
+    EXPECT_EQ(parsed.frame(4).jx, 32768);
+    EXPECT_TRUE(parsed.frame(5).keys.test(38) && parsed.frame(5).keys.test(40));
+    EXPECT_EQ(parsed.frame(5).jb, 3u);
+    EXPECT_EQ(parsed.frame(0), app::FrameInput{});
 }
