@@ -6,6 +6,8 @@ GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-m
   fonts-ipafont-gothic fonts-ipafont-mincho)
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox
   imagemagick x11-utils clang-format sox)
+# libFuzzer comes with clang's runtime libraries; GNU time measures the soak's memory.
+FUZZ_PACKAGES=(clang libclang-rt-dev time)
 
 # Installs whichever of the named packages are missing; silent when none are.
 ensure_packages() {
@@ -23,10 +25,19 @@ ensure_packages() {
     "${missing[@]}" >/dev/null
 }
 
-# build_tree DIR BUILD_TYPE [cmake options...]
+# The sanitizer build's options, shared by ./test and ./soak so that neither reconfigures it.
+ASAN_TREE_OPTIONS=(-DBUILD_TESTING=ON -DSKARVELIN_WERROR=ON -DSKARVELIN_SANITIZE=ON)
+
+# build_tree DIR BUILD_TYPE [cmake options...] [-- targets...]: all targets when none are named.
 build_tree() {
   local dir=$1 type=$2
   shift 2
-  cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-  cmake --build "$ROOT/$dir" -j"$(nproc)"
+  local options=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do
+    options+=("$1")
+    shift
+  done
+  [ $# -gt 0 ] && shift && targets=(--target "$@")
+  cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
+  cmake --build "$ROOT/$dir" -j"$(nproc)" "${targets[@]}"
 }
