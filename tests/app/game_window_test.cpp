@@ -5,10 +5,13 @@
 #include "platform/events.h"
 #include "platform/virtual_keys.h"
 #include "tests/support/frame_end_keys.h"
+#include "tests/support/gif_bytes.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 using app::frmMain;
@@ -270,6 +273,23 @@ TEST_F(GameWindow, MissingSheetIsAFileErrorNamingThePlaces) {
     } catch (const nox::FileError& e) {
         EXPECT_NE(std::string(e.what()).find("nonexistent-skarvelin-data"), std::string::npos)
             << e.what();
+    }
+}
+
+TEST_F(GameWindow, AHostileSheetIsAFileErrorNamingItNotAnOverflow) {
+    ScratchDir scratch{"skarvelin-hostile-sheet"};
+    const std::string sheet = (scratch.path() / "TarnChar.gif").string();
+    std::ofstream(sheet, std::ios::binary) << gif_header_claiming(23200, 23200);
+    app::Services s{clock, keys, joystick, events,
+                    media, rnd,  nullptr,  [&](std::string_view) { return sheet; }};
+    frmMain other(s);
+    other.Form_Load();
+    try {
+        other.Form_Activate();
+        ADD_FAILURE() << "no error";
+    } catch (const nox::FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(sheet), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("23200 x 23200"), std::string::npos) << e.what();
     }
 }
 
