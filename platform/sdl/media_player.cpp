@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -22,11 +23,15 @@ struct RwCloser {
 };
 using RwPtr = std::unique_ptr<SDL_RWops, RwCloser>;
 
-// The file's start, for the format check: SDL's readers trust the header.
-std::string read_head(SDL_RWops& rw) {
-    std::string head(kWaveHeadBytes, '\0');
-    head.resize(SDL_RWread(&rw, head.data(), 1, head.size()));
-    return head;
+// The open file as the format check reads it.
+WaveReader reader_of(SDL_RWops& rw) {
+    return [&rw](uint64_t offset, char* out, size_t size) -> size_t {
+        if (offset > static_cast<uint64_t>(INT64_MAX) ||
+            SDL_RWseek(&rw, static_cast<Sint64>(offset), RW_SEEK_SET) < 0) {
+            return 0;
+        }
+        return SDL_RWread(&rw, out, 1, size);
+    };
 }
 
 struct MixerPiece : MusicOutput::Piece {
@@ -91,7 +96,7 @@ class MixerOutput : public MusicOutput {
             problem = "cannot open \"" + path + "\": " + SDL_GetError();
             return nullptr;
         }
-        if (const std::string why = wave_problem(read_head(*rw)); !why.empty()) {
+        if (const std::string why = wave_problem(reader_of(*rw)); !why.empty()) {
             problem = "cannot play \"" + path + "\": " + why;
             return nullptr;
         }

@@ -34,7 +34,7 @@ struct Player {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (!platform::wave_problem(bytes.substr(0, platform::kWaveHeadBytes)).empty()) {
+    if (!platform::wave_problem(bytes).empty()) {
         return 0;
     }
     static Player player;

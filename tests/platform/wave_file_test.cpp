@@ -48,6 +48,12 @@ std::string fmt_chunk(const Format& f) {
     return chunk + body;
 }
 
+std::string chunk(const std::string& id, const std::string& body) {
+    std::string out = id;
+    put32(out, static_cast<uint32_t>(body.size()));
+    return out + body;
+}
+
 std::string wave(const std::string& chunks) {
     std::string out = "RIFF";
     put32(out, static_cast<uint32_t>(4 + chunks.size()));
@@ -67,10 +73,10 @@ TEST(WaveFile, FormatsTheMixerPlaysPass) {
     EXPECT_EQ(wave_problem(wave(Format{3, 2, 96000, 8, 32})), "");
     EXPECT_EQ(wave_problem(wave(Format{0xFFFE, 2, 44100, 4, 16, 1})), "");
     EXPECT_EQ(wave_problem(wave(Format{0xFFFE, 1, 44100, 4, 32, 3})), "");
-    // Other chunks may come first, padded to an even length.
-    std::string list = "LIST";
-    put32(list, 3);
-    EXPECT_EQ(wave_problem(wave(list + "abc" + std::string(1, '\0') + fmt_chunk(Format{}))), "");
+    // Other chunks may come first, of any length (the mixer pads none), even a long one.
+    EXPECT_EQ(wave_problem(wave(chunk("junk", "abc") + fmt_chunk(Format{}))), "");
+    EXPECT_EQ(wave_problem(wave(chunk("junk", std::string(100000, 'x')) + fmt_chunk(Format{}))),
+              "");
 }
 
 TEST(WaveFile, HeadersThatWouldMisleadTheMixerAreRefused) {
@@ -86,6 +92,24 @@ TEST(WaveFile, HeadersThatWouldMisleadTheMixerAreRefused) {
     EXPECT_NE(wave_problem(wave(Format{2, 2, 44100, 4, 16})).find("sample format 2"),
               std::string::npos);
     EXPECT_NE(wave_problem(wave(Format{0xFFFE, 2, 44100, 4, 16, 2})), "");
+}
+
+TEST(WaveFile, ChunksTheMixerWouldReadDifferentlyAreRefused) {
+    // Found by fuzzing: the mixer takes the last format chunk, and a second one declaring
+    // 65282 channels made it ask for a buffer of negative size.
+    Format hostile{1, 65282, 0xF4FFFFFF, 2, 8};
+    EXPECT_EQ(wave_problem(wave(fmt_chunk(Format{}) + fmt_chunk(hostile))),
+              "more than one format (fmt) chunk");
+    // Its loop and text chunks hold lengths of their own that the mixer trusts.
+    for (const char* id : {"LIST", "smpl", "id3 "}) {
+        EXPECT_NE(wave_problem(wave(fmt_chunk(Format{}) + chunk(id, "INFOINAM\xFF\xFF"))), "")
+            << id;
+    }
+    // A chunk of length zero ends the mixer's walk: nothing after it counts.
+    EXPECT_EQ(wave_problem(wave(fmt_chunk(Format{}) + chunk("junk", ""))), "no data chunk");
+    std::string no_data = "RIFF";
+    put32(no_data, 100);
+    EXPECT_EQ(wave_problem(no_data + "WAVE" + fmt_chunk(Format{})), "no data chunk");
 }
 
 TEST(WaveFile, FilesThatAreNotWholeWavesAreRefused) {
