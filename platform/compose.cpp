@@ -7,8 +7,18 @@ namespace platform {
 
 void blit_clipped(Bitmap& client, const Bitmap& src, int x, int y, int w, int h,
                   const std::optional<RoundRegion>& region) {
+    if (client.bits_per_pixel() != 32 || src.bits_per_pixel() != 32) {
+        return; // rows of other depths are not rows of words
+    }
     const int rows = std::min(h, src.height()), cols = std::min(w, src.width());
-    for (int sy = std::max(0, -y); sy < rows && y + sy < client.height(); ++sy) {
+    const int first = std::max(0, -y), end = std::min(rows, client.height() - y);
+    if (!region && x == 0 && cols == client.width() && src.width() == client.width() &&
+        first < end) {
+        // Whole rows of one length (a window's background): one block.
+        std::memcpy(client.row(y + first), src.row(first), size_t(end - first) * size_t(cols) * 4);
+        return;
+    }
+    for (int sy = first; sy < end; ++sy) {
         int x0 = 0, x1 = cols;
         if (region) {
             int in0 = 0, in1 = 0;

@@ -12,6 +12,7 @@ namespace platform {
 
 // Copies a bitmap onto the client image at (x, y), at most w x h of it, keeping
 // only the points inside the region (in the source's coordinates) when there is one.
+// Both must be 32-bit; otherwise nothing is copied.
 void blit_clipped(Bitmap& client, const Bitmap& src, int x, int y, int w, int h,
                   const std::optional<RoundRegion>& region);
 

@@ -101,6 +101,12 @@ class DeviceContext {
 bool bit_blt(DeviceContext& dst, int32_t x, int32_t y, int32_t w, int32_t h,
              const DeviceContext& src, int32_t sx, int32_t sy, Rop rop);
 
+// The masked draw in one pass: dst = (dst AND mask) XOR colour over a w x h
+// rectangle, both sources read at (sx, sy). Gives exactly what bit_blt with
+// SrcAnd from `mask`, then SrcInvert from `colour`, gives, clipping included.
+bool masked_blt(DeviceContext& dst, int32_t x, int32_t y, int32_t w, int32_t h,
+                const DeviceContext& mask, const DeviceContext& colour, int32_t sx, int32_t sy);
+
 // Solid fill of a rectangle, clipped to the bitmap.
 bool pat_blt(DeviceContext& dst, int32_t x, int32_t y, int32_t w, int32_t h, FillRop rop);
 

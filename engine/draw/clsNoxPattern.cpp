@@ -43,10 +43,8 @@ void clsNoxPattern::PaintEx(int16_t vLeft, int16_t vTop) {
     if (platform::DeviceContext* target = field_->Hdc()) {
         // AND with the mask clears the sprite's pixels and keeps the background;
         // XOR with the colour copy (black outside the sprite) then fills them in.
-        platform::bit_blt(*target, vLeft, vTop, width_, height_, mask_->hdc(), left_, top_,
-                          platform::Rop::SrcAnd);
-        platform::bit_blt(*target, vLeft, vTop, width_, height_, picture_->hdc(), left_, top_,
-                          platform::Rop::SrcInvert);
+        platform::masked_blt(*target, vLeft, vTop, width_, height_, mask_->hdc(), picture_->hdc(),
+                             left_, top_);
     }
 }
 
@@ -73,24 +71,6 @@ int16_t clsNoxPattern::PileCheck(int16_t vLeft, int16_t vTop, int16_t vTLeft, in
         return 2;
     }
     return 0;
-}
-
-int16_t clsNoxPattern::PileCheckLt(int16_t vLeft, int16_t vTop, int16_t vTLeft, int16_t vTTop,
-                                   int16_t vTWd, int16_t vTHt) const {
-    // One axis after the other: both sums of an axis are formed (and may
-    // overflow) before its comparison; a pair already apart horizontally never
-    // forms the vertical ones.
-    const int16_t right = add16(vLeft, width_);
-    const int16_t target_right = add16(vTLeft, vTWd);
-    if (right < vTLeft || vLeft > target_right) {
-        return 1;
-    }
-    const int16_t bottom = add16(vTop, height_);
-    const int16_t target_bottom = add16(vTTop, vTHt);
-    if (bottom < vTTop || vTop > target_bottom) {
-        return 1;
-    }
-    return 2;
 }
 
 int16_t clsNoxPattern::PileCheckPoint(int16_t vLeft, int16_t vTop, int16_t vTLeft,

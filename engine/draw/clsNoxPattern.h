@@ -4,6 +4,7 @@
 // clipping and collisions. Touching edges count as meeting.
 
 #include "engine/draw/clsNoxField.h"
+#include "engine/sys/numbers.h"
 #include "platform/form.h"
 
 #include <cstdint>
@@ -36,9 +37,24 @@ class clsNoxPattern {
     // 1 apart, 2 overlapping, 0 wholly within the target.
     int16_t PileCheck(int16_t vLeft, int16_t vTop, int16_t vTLeft, int16_t vTTop, int16_t vTWd,
                       int16_t vTHt) const;
-    // 1 apart, 2 overlapping.
+    // 1 apart, 2 overlapping. Inline: it runs for every pair of bullet and enemy.
     int16_t PileCheckLt(int16_t vLeft, int16_t vTop, int16_t vTLeft, int16_t vTTop, int16_t vTWd,
-                        int16_t vTHt) const;
+                        int16_t vTHt) const {
+        // One axis after the other: both sums of an axis are formed (and may
+        // overflow) before its comparison; a pair already apart horizontally never
+        // forms the vertical ones.
+        const int16_t right = add16(vLeft, width_);
+        const int16_t target_right = add16(vTLeft, vTWd);
+        if (right < vTLeft || vLeft > target_right) {
+            return 1;
+        }
+        const int16_t bottom = add16(vTop, height_);
+        const int16_t target_bottom = add16(vTTop, vTHt);
+        if (bottom < vTTop || vTop > target_bottom) {
+            return 1;
+        }
+        return 2;
+    }
     // 0 the point lies on the rectangle, 1 it does not.
     int16_t PileCheckPoint(int16_t vLeft, int16_t vTop, int16_t vTLeft, int16_t vTTop) const;
 

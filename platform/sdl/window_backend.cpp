@@ -21,12 +21,6 @@ constexpr uint32_t kDragPollMs = 10;
 struct WindowDeleter {
     void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
 };
-struct RendererDeleter {
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
-};
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -46,16 +40,42 @@ int centred(int screen_origin, int screen_size, int window_size) {
     return screen_origin + (screen_size - window_size) / 2;
 }
 
-// SDL's software renderer by index, so that no SDL_RENDER_DRIVER setting swaps it
-// for one that needs OpenGL.
-int software_renderer() {
-    for (int i = 0; i < SDL_GetNumRenderDrivers(); ++i) {
-        SDL_RendererInfo info;
-        if (SDL_GetRenderDriverInfo(i, &info) == 0 && std::strcmp(info.name, "software") == 0) {
-            return i;
+uint32_t* surface_row(SDL_Surface& s, int y) {
+    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s.pixels) + ptrdiff_t(y) * s.pitch);
+}
+
+// The columns [first, last] in which two rows of n pixels differ; false when they are equal.
+bool changed_span(const uint32_t* a, const uint32_t* b, int n, int& first, int& last) {
+    if (std::memcmp(a, b, size_t(n) * 4) == 0) {
+        return false;
+    }
+    first = 0;
+    while (a[first] == b[first]) {
+        ++first;
+    }
+    last = n - 1;
+    while (a[last] == b[last]) {
+        --last;
+    }
+    return true;
+}
+
+// Copies what changed from `client` into `surface` (both 0x00RRGGBB, of one size)
+// and returns the rectangle that holds it; an empty one when nothing changed.
+SDL_Rect copy_changes(const Bitmap& client, SDL_Surface& surface) {
+    int x0 = client.width(), x1 = -1, y0 = -1, y1 = -1;
+    for (int y = 0; y < client.height(); ++y) {
+        uint32_t* shown = surface_row(surface, y);
+        int first = 0, last = 0;
+        if (changed_span(client.row(y), shown, client.width(), first, last)) {
+            std::memcpy(shown + first, client.row(y) + first, size_t(last - first + 1) * 4);
+            x0 = std::min(x0, first);
+            x1 = std::max(x1, last);
+            y0 = y0 < 0 ? y : y0;
+            y1 = y;
         }
     }
-    return -1;
+    return y0 < 0 ? SDL_Rect{0, 0, 0, 0} : SDL_Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
 }
 
 // Mouse buttons as the forms' handlers number them.
@@ -81,8 +101,10 @@ int shift_state(uint16_t mod) {
 
 struct SdlWindowBackend::Window {
     std::unique_ptr<SDL_Window, WindowDeleter> window;
-    std::unique_ptr<SDL_Renderer, RendererDeleter> renderer;
-    std::unique_ptr<SDL_Texture, TextureDeleter> texture;
+    // The surface last drawn into, and whether the screen must get all of it at the
+    // next present (mapped, exposed or reshaped since, or a surface not yet drawn).
+    SDL_Surface* surface = nullptr;
+    bool whole_update = true;
     uint32_t id = 0;
     int width = 0, height = 0; // of the client area
     bool shaped = false;
@@ -183,8 +205,8 @@ NativeWindow SdlWindowBackend::create_window(const Form& form) {
     SDL_GetDisplayBounds(0, &screen);
     w->home = {centred(screen.x, screen.w, width), centred(screen.y, screen.h, height)};
 
-    // Drawing goes through SDL's software renderer into the window's own frame
-    // buffer (no OpenGL; see the constructor). Drivers that cannot shape return null.
+    // Frames go straight into the window's own frame buffer, SDL's window surface
+    // (no OpenGL; see the constructor). Drivers that cannot shape return null.
     w->window.reset(SDL_CreateShapedWindow(form.caption.c_str(), w->home.x, w->home.y, width,
                                            height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
     w->shaped = w->window != nullptr;
@@ -203,13 +225,8 @@ NativeWindow SdlWindowBackend::create_window(const Form& form) {
     SDL_SetWindowPosition(w->window.get(), w->home.x, w->home.y);
     SDL_SetWindowHitTest(w->window.get(), &Callbacks::hit_test, this);
 
-    w->renderer.reset(SDL_CreateRenderer(w->window.get(), software_renderer(), 0));
-    if (!w->renderer) {
-        throw DisplayError(std::string("cannot draw into a window: ") + SDL_GetError());
-    }
-    w->texture.reset(SDL_CreateTexture(w->renderer.get(), SDL_PIXELFORMAT_RGB888,
-                                       SDL_TEXTUREACCESS_STREAMING, width, height));
-    if (!w->texture) {
+    w->surface = SDL_GetWindowSurface(w->window.get());
+    if (!w->surface) {
         throw DisplayError(std::string("cannot draw into a window: ") + SDL_GetError());
     }
     windows_.push_back(std::move(w));
@@ -242,6 +259,7 @@ bool SdlWindowBackend::apply_shape(Window& w, const RoundRegion& outline) {
     // On failure the window simply stays rectangular.
     SDL_SetWindowShape(w.window.get(), mask.get(), &mode);
     w.applied_shape = outline;
+    w.whole_update = true;
     return true;
 }
 
@@ -256,6 +274,7 @@ void SdlWindowBackend::show_window(NativeWindow window) {
         return;
     }
     SDL_ShowWindow(w->window.get());
+    w->whole_update = true;
     if (!w->placed) {
         // A window manager may have placed it on its own when it was mapped.
         SDL_SetWindowPosition(w->window.get(), w->home.x, w->home.y);
@@ -280,12 +299,31 @@ void SdlWindowBackend::raise_window(NativeWindow window) {
 
 void SdlWindowBackend::present(NativeWindow window, const Bitmap& client) {
     Window* w = find(window);
-    if (!w) {
+    SDL_Surface* surface = w ? SDL_GetWindowSurface(w->window.get()) : nullptr;
+    if (!surface || client.bits_per_pixel() != 32) {
         return;
     }
-    SDL_UpdateTexture(w->texture.get(), nullptr, client.row(0), client.bytes_per_row());
-    SDL_RenderCopy(w->renderer.get(), w->texture.get(), nullptr, nullptr);
-    SDL_RenderPresent(w->renderer.get());
+    const bool same_layout = surface->w == client.width() && surface->h == client.height() &&
+                             surface->format->format == SDL_PIXELFORMAT_RGB888;
+    if (surface != w->surface || !same_layout) {
+        // A new surface holds nothing of ours yet; another layout cannot be compared.
+        w->surface = surface;
+        w->whole_update = true;
+        SDL_Rect whole{0, 0, std::min(surface->w, client.width()),
+                       std::min(surface->h, client.height())};
+        SDL_ConvertPixels(whole.w, whole.h, SDL_PIXELFORMAT_RGB888, client.row(0),
+                          client.bytes_per_row(), surface->format->format, surface->pixels,
+                          surface->pitch);
+    }
+    // The X server keeps what it was sent: only the rectangle that changed travels,
+    // unless the window must be shown whole.
+    const SDL_Rect changed = same_layout ? copy_changes(client, *surface) : SDL_Rect{};
+    if (w->whole_update || changed.w == 0) {
+        SDL_UpdateWindowSurface(w->window.get());
+        w->whole_update = false;
+    } else {
+        SDL_UpdateWindowSurfaceRects(w->window.get(), &changed, 1);
+    }
 }
 
 void SdlWindowBackend::set_wait_cursor(bool on) {
@@ -389,6 +427,9 @@ std::optional<WindowEvent> SdlWindowBackend::translate(const SDL_Event& e) {
         return MouseMove{e.motion.windowID, e.motion.x, e.motion.y};
     case SDL_WINDOWEVENT:
         if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            if (Window* w = find(e.window.windowID)) {
+                w->whole_update = true;
+            }
             return WindowExposed{e.window.windowID};
         }
         // The window manager is moving the window; the press still reaches its handler.
