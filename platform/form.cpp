@@ -40,7 +40,13 @@ RoundRegion Form::outline() const {
 }
 
 void Form::render(Bitmap& client) const {
-    client.fill(to_xrgb(back_color));
+    // A background that covers the whole client leaves nothing of the clear to show.
+    const bool covered = background && background->bits_per_pixel() == 32 &&
+                         client.bits_per_pixel() == 32 && background->width() >= client.width() &&
+                         background->height() >= client.height();
+    if (!covered) {
+        client.fill(to_xrgb(back_color));
+    }
     if (background) {
         blit_clipped(client, *background, 0, 0, client.width(), client.height(), std::nullopt);
     }

@@ -31,13 +31,6 @@ void clsNoxCharacter::MQL(std::shared_ptr<clsNoxMQL> vMQL) {
     mql_ct_ = to16(list.MoveCt(0));
 }
 
-int16_t clsNoxCharacter::Width() const {
-    return pattern().Width();
-}
-int16_t clsNoxCharacter::Height() const {
-    return pattern().Height();
-}
-
 void clsNoxCharacter::Create(std::shared_ptr<clsNoxSprite> vSprite, int16_t vLeft, int16_t vTop,
                              int16_t vHp, int16_t vAniSp) {
     Sprite(std::move(vSprite));
@@ -116,11 +109,6 @@ int16_t clsNoxCharacter::PileCheck(const clsNoxCharacter& vTChr) const {
     return pattern().PileCheck(left16(), top16(), t.left, t.top, t.width, t.height);
 }
 
-int16_t clsNoxCharacter::PileCheckLt(const clsNoxCharacter& vTChr) const {
-    const Rect16 t = rect_of(vTChr);
-    return pattern().PileCheckLt(left16(), top16(), t.left, t.top, t.width, t.height);
-}
-
 int16_t clsNoxCharacter::PileCheckPoint(int16_t vLeft, int16_t vTop) const {
     return pattern().PileCheckPoint(left16(), top16(), vLeft, vTop);
 }
@@ -184,39 +172,11 @@ int16_t clsNoxCharacter::SetBeforePtLp() {
     return kFalse;
 }
 
-clsNoxSprite& clsNoxCharacter::sprite() const {
-    if (!sprite_) {
-        throw MissingObjectError();
-    }
-    return *sprite_;
-}
-
 const clsNoxMQL& clsNoxCharacter::mql() const {
     if (!mql_) {
         throw MissingObjectError();
     }
     return *mql_;
-}
-
-clsNoxPattern& clsNoxCharacter::pattern() const {
-    return sprite().Pattern(pt_no_);
-}
-
-// Positions reach the patterns as whole pixels, halves rounded to even.
-int16_t clsNoxCharacter::left16() const {
-    return round16(left_);
-}
-int16_t clsNoxCharacter::top16() const {
-    return round16(top_);
-}
-
-clsNoxCharacter::Rect16 clsNoxCharacter::rect_of(const clsNoxCharacter& vTChr) {
-    Rect16 r{};
-    r.left = vTChr.left16();
-    r.top = vTChr.top16();
-    r.width = vTChr.Width();
-    r.height = vTChr.Height();
-    return r;
 }
 
 } // namespace nox

@@ -6,6 +6,8 @@
 
 #include "engine/actor/clsNoxMQL.h"
 #include "engine/draw/clsNoxSprite.h"
+#include "engine/sys/errors.h"
+#include "engine/sys/numbers.h"
 
 #include <cstdint>
 #include <memory>
@@ -113,5 +115,41 @@ class clsNoxCharacter {
     int32_t num_ = 0;
     std::string tag_;
 };
+
+// Inline, with the helpers below: a frame tests every pair of bullet and enemy.
+inline int16_t clsNoxCharacter::PileCheckLt(const clsNoxCharacter& vTChr) const {
+    const Rect16 t = rect_of(vTChr);
+    return pattern().PileCheckLt(left16(), top16(), t.left, t.top, t.width, t.height);
+}
+
+inline int16_t clsNoxCharacter::Width() const {
+    return pattern().Width();
+}
+inline int16_t clsNoxCharacter::Height() const {
+    return pattern().Height();
+}
+
+inline clsNoxSprite& clsNoxCharacter::sprite() const {
+    if (!sprite_) {
+        throw MissingObjectError();
+    }
+    return *sprite_;
+}
+
+inline clsNoxPattern& clsNoxCharacter::pattern() const {
+    return sprite().Pattern(pt_no_);
+}
+
+// Positions reach the patterns as whole pixels, halves rounded to even.
+inline int16_t clsNoxCharacter::left16() const {
+    return round16(left_);
+}
+inline int16_t clsNoxCharacter::top16() const {
+    return round16(top_);
+}
+
+inline clsNoxCharacter::Rect16 clsNoxCharacter::rect_of(const clsNoxCharacter& vTChr) {
+    return {vTChr.left16(), vTChr.top16(), vTChr.Width(), vTChr.Height()};
+}
 
 } // namespace nox

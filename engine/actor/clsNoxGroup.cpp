@@ -36,13 +36,6 @@ void clsNoxGroup::Remove(int16_t vItemNo) {
     item_count_ = sub16(item_count_, 1);
 }
 
-const GroupSlot& clsNoxGroup::slot(int16_t vItemNo) const {
-    if (vItemNo < 0 || static_cast<size_t>(vItemNo) >= slots_.size()) {
-        throw SubscriptError();
-    }
-    return slots_[static_cast<size_t>(vItemNo)];
-}
-
 GroupSlot& clsNoxGroup::slot(int16_t vItemNo) {
     return const_cast<GroupSlot&>(std::as_const(*this).slot(vItemNo));
 }

@@ -5,6 +5,7 @@
 // array only ever grows.
 
 #include "engine/actor/clsNoxCharacter.h"
+#include "engine/sys/errors.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,7 +34,13 @@ class clsNoxGroup {
     void Remove(int16_t vItemNo);
 
   private:
-    const GroupSlot& slot(int16_t vItemNo) const;
+    // Inline: every step of every frame walks the groups slot by slot.
+    const GroupSlot& slot(int16_t vItemNo) const {
+        if (vItemNo < 0 || static_cast<size_t>(vItemNo) >= slots_.size()) {
+            throw SubscriptError();
+        }
+        return slots_[static_cast<size_t>(vItemNo)];
+    }
     GroupSlot& slot(int16_t vItemNo);
 
     std::vector<GroupSlot> slots_ = std::vector<GroupSlot>(1);

@@ -5,13 +5,6 @@
 
 namespace nox {
 
-clsNoxPattern& clsNoxSprite::Pattern(int16_t vPtNo) {
-    if (vPtNo < 0 || vPtNo > pt_no_max_ || static_cast<size_t>(vPtNo) >= patterns_.size()) {
-        throw SubscriptError();
-    }
-    return patterns_[static_cast<size_t>(vPtNo)];
-}
-
 int16_t clsNoxSprite::Width(int16_t vPtNo) {
     return Pattern(vPtNo).Width();
 }

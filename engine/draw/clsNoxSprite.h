@@ -3,6 +3,7 @@
 // frames of one animated object, or the single picture of a still one.
 
 #include "engine/draw/clsNoxPattern.h"
+#include "engine/sys/errors.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,7 +15,13 @@ class clsNoxSprite {
   public:
     int16_t PtNoMax() const { return pt_no_max_; }
     // The pattern itself, not a copy; a number outside 0..PtNoMax raises SubscriptError.
-    clsNoxPattern& Pattern(int16_t vPtNo);
+    // Inline: collision tests look a pattern up for every pair of bullet and enemy.
+    clsNoxPattern& Pattern(int16_t vPtNo) {
+        if (vPtNo < 0 || vPtNo > pt_no_max_ || static_cast<size_t>(vPtNo) >= patterns_.size()) {
+            throw SubscriptError();
+        }
+        return patterns_[static_cast<size_t>(vPtNo)];
+    }
     int16_t Width(int16_t vPtNo);
     int16_t Height(int16_t vPtNo);
 

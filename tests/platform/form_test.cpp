@@ -140,6 +140,25 @@ TEST(FormRender, ControlsAreDrawnBottomToTopOverTheBackground) {
     EXPECT_EQ(bm.pixel(5, 5), kBackground);
 }
 
+TEST(FormRender, TheBackColourShowsOnlyWhereNoBackgroundCovers) {
+    TestForm f;
+    f.background = std::make_shared<Bitmap>(150, 60);
+    f.background->fill(kBackground);
+    Bitmap shown(200, 100);
+    shown.fill(0x00ABCDEF); // what the last frame left
+    f.render(shown);
+    EXPECT_EQ(shown.pixel(10, 10), kBackground);
+    EXPECT_EQ(shown.pixel(180, 10), platform::to_xrgb(f.back_color));
+    EXPECT_EQ(shown.pixel(10, 80), platform::to_xrgb(f.back_color));
+    // A background covering the whole client leaves nothing of the last frame either.
+    f.background = std::make_shared<Bitmap>(200, 100);
+    f.background->fill(kBackground);
+    shown.fill(0x00ABCDEF);
+    f.render(shown);
+    EXPECT_EQ(shown, rendered(f));
+    EXPECT_EQ(shown.pixel(199, 99), kBackground);
+}
+
 TEST(FormRender, APictureAreaIsClippedToItsRegion) {
     TestForm f;
     f.background = std::make_shared<Bitmap>(200, 100);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 using namespace nox;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
@@ -12,6 +15,28 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     EXPECT_EQ(round32(2.5f), 2);
     EXPECT_EQ(round16(0.25f * 2), 0);
     EXPECT_EQ(round16(0.75f * 2), 2);
+}
+
+TEST(Rounding, AgreesWithTheLibrarysNearestEvenEverywhere) {
+    // Every float the game rounds in play, halves and their neighbours, and the edges of
+    // the fast path's range, against the library's own rounding.
+    std::vector<double> values;
+    for (float f = -40000.0f; f <= 40000.0f; f += 0.125f) {
+        values.push_back(f);
+        values.push_back(std::nextafter(f, -INFINITY));
+        values.push_back(std::nextafter(f, INFINITY));
+    }
+    for (double edge : {0x1p51, 0x1p52, 0x1p53, 1e300}) {
+        for (double v : {edge, std::nextafter(edge, 0.0), edge - 0.5, edge + 0.5, edge - 1.5}) {
+            values.push_back(v);
+            values.push_back(-v);
+        }
+    }
+    for (double v : values) {
+        const double want = std::nearbyint(v);
+        ASSERT_EQ(round_half_even(v), want == 0.0 ? 0.0 : want) << std::hexfloat << v;
+        ASSERT_FALSE(std::signbit(round_half_even(v)) && round_half_even(v) == 0.0) << v;
+    }
 }
 
 TEST(Rounding, OutOfRangeAndInvalidRaiseOverflow) {
