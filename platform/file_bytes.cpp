@@ -20,7 +20,7 @@ struct FileCloser {
 
 } // namespace
 
-std::string read_file_bytes(const std::string& path, size_t max_bytes, bool whole) {
+std::string read_file_bytes(const std::string& path, size_t max_bytes) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         fail(path, std::strerror(errno));
@@ -28,7 +28,7 @@ std::string read_file_bytes(const std::string& path, size_t max_bytes, bool whol
     std::string bytes;
     char chunk[65536];
     // One byte past the limit tells a file that is too large from one that fits exactly.
-    const size_t wanted = whole ? max_bytes + 1 : max_bytes;
+    const size_t wanted = max_bytes + 1;
     while (bytes.size() < wanted) {
         const size_t n =
             std::fread(chunk, 1, std::min(sizeof chunk, wanted - bytes.size()), file.get());

@@ -12,9 +12,8 @@ class FileReadError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The first `max_bytes` of a file, or all of it when `whole` is set; throws
-// FileReadError naming the file when it cannot be opened or read (a folder, a
-// failing device), or when `whole` is set and it holds more than `max_bytes`.
-std::string read_file_bytes(const std::string& path, size_t max_bytes, bool whole = true);
+// A whole file; throws FileReadError naming the file when it cannot be opened or
+// read (a folder, a failing device) or holds more than `max_bytes`.
+std::string read_file_bytes(const std::string& path, size_t max_bytes);
 
 } // namespace platform

@@ -4,6 +4,7 @@
 #include "platform/sdl/media_player.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/wave_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,35 +24,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
-void put16(std::ofstream& out, uint16_t v) {
-    out.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8));
-}
-void put32(std::ofstream& out, uint32_t v) {
-    put16(out, static_cast<uint16_t>(v & 0xFFFF));
-    put16(out, static_cast<uint16_t>(v >> 16));
-}
-
 // A 16-bit PCM file holding a 440 Hz tone, its header declaring `channels` channels.
 void write_tone_wav(const fs::path& path, double seconds, uint16_t channels = 1) {
     const uint32_t rate = 22050;
     const auto samples = static_cast<uint32_t>(rate * seconds);
-    std::ofstream out(path, std::ios::binary);
-    out << "RIFF";
-    put32(out, 36 + samples * 2);
-    out << "WAVEfmt ";
-    put32(out, 16);
-    put16(out, 1); // PCM
-    put16(out, channels);
-    put32(out, rate);
-    put32(out, rate * 2);
-    put16(out, 2);
-    put16(out, 16);
-    out << "data";
-    put32(out, samples * 2);
+    std::string pcm;
     for (uint32_t i = 0; i < samples; ++i) {
-        put16(out, static_cast<uint16_t>(
+        put16(pcm, static_cast<uint16_t>(
                        static_cast<int16_t>(12000 * std::sin(2 * 3.14159265 * 440 * i / rate))));
     }
+    const WaveFormat format{1, channels, rate, 2, 16};
+    std::ofstream(path, std::ios::binary) << riff_wave(fmt_chunk(format) + riff_chunk("data", pcm));
 }
 
 template <typename Done> bool wait_until(Done done, std::chrono::milliseconds limit) {
