@@ -1,5 +1,8 @@
 #include "platform/sdl/input.h"
 
+#include "platform/events.h"
+#include "platform/file_bytes.h"
+#include "platform/paths.h"
 #include "platform/sdl/vk_map.h"
 
 #include <SDL.h>
@@ -18,12 +21,21 @@ struct SdlKeyState::Watch {
     std::array<uint8_t, SDL_NUM_SCANCODES> held_as{};
     std::array<uint8_t, 256> keys_down{}; // physical keys held per code (both shifts are 16)
     std::array<bool, 256> pressed{};
+    bool quit_requested = false;
 
     static int SDLCALL on_event(void* self, SDL_Event* event) {
+        auto* watch = static_cast<Watch*>(self);
         if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
-            static_cast<Watch*>(self)->note(event->key);
+            watch->note(event->key);
+        } else if (is_quit_request(*event)) {
+            watch->quit_requested = true;
         }
         return 1; // a watch's result is ignored; the event stays queued either way
+    }
+
+    static bool is_quit_request(const SDL_Event& event) {
+        return event.type == SDL_QUIT ||
+               (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
     }
 
     void note(const SDL_KeyboardEvent& key) {
@@ -133,6 +145,11 @@ int16_t SdlKeyState::async_key_state(int32_t vk) {
         }
         SDL_PumpEvents();
         keep_queue_short();
+        // No window events may be delivered for a long time (a sortie in unpaced
+        // mode), yet a logout or a close request must not wait on the game.
+        if (watch_->quit_requested) {
+            end_program(0);
+        }
     }
     auto i = static_cast<size_t>(vk);
     auto state = static_cast<int16_t>((watch_->keys_down[i] ? kKeyDown : 0) |
@@ -267,11 +284,39 @@ class SdlJoystick::Device {
     std::unique_ptr<SDL_Joystick, JoystickCloser> raw_;
 };
 
+namespace {
+
+// The community's layout files run to a few hundred kilobytes.
+constexpr size_t kMaxMappingsBytes = 16 << 20;
+
+// Layouts beyond SDL's own (and beyond SDL_GAMECONTROLLERCONFIG, which SDL reads itself)
+// from the data folder; a faulty file costs only its own layouts.
+void add_controller_mappings() {
+    const Resolved file = resolve_game_file(kControllerMappingsFile);
+    if (!file.found) {
+        return;
+    }
+    try {
+        const std::string text = read_file_bytes(file.path, kMaxMappingsBytes);
+        SDL_RWops* rw = SDL_RWFromConstMem(text.data(), static_cast<int>(text.size()));
+        if (!rw || SDL_GameControllerAddMappingsFromRW(rw, 1) < 0) {
+            std::fprintf(stderr, "joystick: cannot use the layouts in \"%s\": %s\n",
+                         file.path.c_str(), SDL_GetError());
+        }
+    } catch (const FileReadError& e) {
+        std::fprintf(stderr, "joystick: %s\n", e.what());
+    }
+}
+
+} // namespace
+
 SdlJoystick::SdlJoystick() {
     ready_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
     if (!ready_) {
         std::fprintf(stderr, "joystick: cannot start SDL's joystick support: %s\n", SDL_GetError());
+        return;
     }
+    add_controller_mappings();
 }
 
 SdlJoystick::~SdlJoystick() {

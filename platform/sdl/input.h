@@ -15,7 +15,9 @@ namespace platform {
 // anything; an event watch notes key changes as SDL queues them, so a tap between two
 // questions is seen, and the events stay in the queue for the window system. Keys are
 // named as the layout labels them (vk_from_keysym). Real key events arrive once the window system
-// has started SDL's video; this class itself needs only SDL's event queue.
+// has started SDL's video; this class itself needs only SDL's event queue. A request to
+// quit (a signal, or the window manager closing a window) seen while pumping ends the
+// program with status 0 (end_program), even while no window events are delivered.
 class SdlKeyState : public KeyState {
   public:
     // Pumping keeps at most about this many events waiting: beyond it the oldest input
@@ -53,8 +55,12 @@ uint32_t joy_position_from_buttons(bool low_pressed, bool high_pressed);
 // The d-pad wins over the stick when it is deflected.
 uint32_t joy_combine(uint32_t dpad, uint32_t stick);
 
+// The file of extra controller layouts, in SDL's mapping format, looked for in the data folder.
+inline constexpr const char* kControllerMappingsFile = "gamecontrollerdb.txt";
+
 // Joysticks by device number (0 is the first), through SDL's game-controller API when SDL
-// knows the device's layout, otherwise as a raw joystick (axes 0 and 1, hat 0, buttons
+// knows the device's layout (its own, SDL_GAMECONTROLLERCONFIG's, or the data folder's
+// kControllerMappingsFile), otherwise as a raw joystick (axes 0 and 1, hat 0, buttons
 // 0..31). Devices are opened on first question and closed when they go away, so plugging
 // and unplugging at any time is safe.
 class SdlJoystick : public Joystick {

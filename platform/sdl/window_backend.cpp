@@ -148,9 +148,10 @@ SdlWindowBackend::SdlWindowBackend() {
         throw DisplayError("cannot open a display: DISPLAY is not set "
                            "(SDL_VIDEODRIVER=dummy runs without one)");
     }
-    // The windows have no close box, and a signal should end the program as usual.
+    // A close request for any window ends the program, not only for the last one. SDL's
+    // own signal handlers turn SIGINT and SIGTERM (a logout) into a quit request, so the
+    // program ends as Esc ends it, with its devices closed.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // An accelerated frame buffer would make SDL re-create each X window without
     // its shape and position; the plain one is also the cheaper one on a software
@@ -439,7 +440,12 @@ std::optional<WindowEvent> SdlWindowBackend::translate(const SDL_Event& e) {
             hit_press_.reset();
             return MouseDown{p.window_id, p.x, p.y, kLeftButton, true};
         }
-        return std::nullopt; // close requests among them: the windows have no close box
+        // The window manager asks to close a window (Alt+F4, the end of the session):
+        // the whole program ends, as it would when asked by a signal.
+        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
+            return QuitRequested{};
+        }
+        return std::nullopt;
     case SDL_QUIT:
         return QuitRequested{};
     default:

@@ -1,6 +1,13 @@
 #include "platform/sdl/input.h"
 
+#include "engine/sys/clsNoxPlay.h"
+#include "platform/events.h"
+#include "platform/paths.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/scratch_dir.h"
+
 #include <SDL.h>
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace platform;
@@ -144,6 +151,32 @@ TEST_F(SdlKeys, TheQueueNeverFillsAndKeepsQuitAndWindowEvents) {
     EXPECT_EQ(waiting(SDL_WINDOWEVENT, SDL_WINDOWEVENT), 1);
 }
 
+// A logout or a close request must end the program even while no window events are
+// delivered; other window events leave it running.
+TEST_F(SdlKeys, AQuitRequestSeenWhilePumpingEndsTheProgram) {
+    for (const bool by_window : {false, true}) {
+        SdlKeyState fresh;
+        EXPECT_EQ(fresh.async_key_state(27), 0);
+        SDL_Event request{};
+        request.type = by_window ? SDL_WINDOWEVENT : SDL_QUIT;
+        request.window.event = SDL_WINDOWEVENT_CLOSE;
+        ASSERT_EQ(SDL_PushEvent(&request), 1);
+        try {
+            fresh.async_key_state(27);
+            ADD_FAILURE() << "the program did not end; by window: " << by_window;
+        } catch (const platform::ProgramExit& e) {
+            EXPECT_EQ(e.status, 0);
+        }
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    SdlKeyState untouched;
+    SDL_Event exposed{};
+    exposed.type = SDL_WINDOWEVENT;
+    exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
+    ASSERT_EQ(SDL_PushEvent(&exposed), 1);
+    EXPECT_EQ(untouched.async_key_state(27), 0);
+}
+
 TEST(JoyValues, AnAxisCountsFromHalfWay) {
     EXPECT_EQ(joy_position_from_axis(-32768), kJoyLow);
     EXPECT_EQ(joy_position_from_axis(-16384), kJoyLow);
@@ -264,6 +297,78 @@ TEST_F(SdlJoysticks, PluggingAndUnpluggingAtAnyTimeIsSafe) {
     EXPECT_EQ(info.buttons, 0b100u);
     EXPECT_FALSE(joy.caps(1));
     SDL_JoystickClose(second);
+}
+
+// The game's own reader, as a sortie asks it every frame, while the pad comes and goes.
+TEST_F(SdlJoysticks, TheReaderKeepsWorkingAcrossReplugging) {
+    platform::FakeKeys keys;
+    nox::clsNoxPlay plyJoy(keys, joy);
+    EXPECT_FALSE(plyJoy.Init(2, 0));
+    EXPECT_EQ(plyJoy.Left(), 0);
+
+    SDL_Joystick* pad = plug(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                             SDL_CONTROLLER_BUTTON_MAX, 0);
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, 1);
+    EXPECT_EQ(plyJoy.Left(), -1);
+    EXPECT_EQ(plyJoy.ButtonA(), -1);
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(0);
+    // Unplugged: the record keeps what the pad last reported.
+    EXPECT_EQ(plyJoy.Left(), -1);
+
+    SDL_Joystick* again = plug(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                               SDL_CONTROLLER_BUTTON_MAX, 0);
+    SDL_JoystickSetVirtualButton(again, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1);
+    SDL_JoystickSetVirtualButton(again, SDL_CONTROLLER_BUTTON_X, 1);
+    EXPECT_EQ(plyJoy.Left(), 0);
+    EXPECT_EQ(plyJoy.Right(), -1);
+    EXPECT_EQ(plyJoy.ButtonA(), 0);
+    EXPECT_EQ(plyJoy.ButtonC(), -1);
+    SDL_JoystickClose(again);
+}
+
+// A device SDL has no layout for becomes a controller through the data folder's file.
+TEST_F(SdlJoysticks, TheDataFolderAddsControllerLayouts) {
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_UNKNOWN;
+    desc.naxes = 2;
+    desc.nbuttons = 8;
+    desc.vendor_id = 0x5ca1;
+    desc.product_id = 0x0e11;
+    desc.name = "Layout test pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    char guid[64];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), guid, sizeof guid);
+
+    ScratchDir data("controller-layouts");
+    std::ofstream(data.path() / kControllerMappingsFile)
+        << "# south on the pad's button 7, east on 6\nnot a layout line\n"
+        << guid << ",Layout test pad,a:b7,b:b6,x:b5,leftx:a0,lefty:a1,platform:Linux,\n";
+    ScopedEnv folder(kDataFolderVariable, data.path().c_str());
+    SdlJoystick with_layouts;
+
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    SDL_JoystickSetVirtualButton(pad, 7, 1);
+    SDL_JoystickSetVirtualButton(pad, 5, 1);
+    ASSERT_TRUE(with_layouts.position(0, info));
+    EXPECT_EQ(info.buttons, 0b101u); // south is button 1, west button 3
+    SDL_JoystickClose(pad);
+}
+
+// Something other than a file under the layout file's name costs its layouts, nothing else.
+TEST_F(SdlJoysticks, AFolderInPlaceOfTheLayoutFileIsPassedOver) {
+    ScratchDir data("controller-layouts");
+    std::filesystem::create_directory(data.path() / kControllerMappingsFile);
+    ScopedEnv folder(kDataFolderVariable, data.path().c_str());
+    SdlJoystick without_layouts;
+    SDL_Joystick* stick = plug(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 4, 0);
+    SDL_JoystickSetVirtualButton(stick, 3, 1);
+    ASSERT_TRUE(without_layouts.position(0, info));
+    EXPECT_EQ(info.buttons, 0b1000u);
+    SDL_JoystickClose(stick);
 }
 
 } // namespace
