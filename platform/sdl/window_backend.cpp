@@ -7,6 +7,7 @@
 #include <SDL_shape.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -40,42 +41,28 @@ int centred(int screen_origin, int screen_size, int window_size) {
     return screen_origin + (screen_size - window_size) / 2;
 }
 
-uint32_t* surface_row(SDL_Surface& s, int y) {
-    return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s.pixels) + ptrdiff_t(y) * s.pitch);
+PixelTarget pixels_of(SDL_Surface& s) {
+    return {static_cast<uint32_t*>(s.pixels), s.pitch, s.w, s.h};
 }
 
-// The columns [first, last] in which two rows of n pixels differ; false when they are equal.
-bool changed_span(const uint32_t* a, const uint32_t* b, int n, int& first, int& last) {
-    if (std::memcmp(a, b, size_t(n) * 4) == 0) {
-        return false;
-    }
-    first = 0;
-    while (a[first] == b[first]) {
-        ++first;
-    }
-    last = n - 1;
-    while (a[last] == b[last]) {
-        --last;
-    }
-    return true;
+PixelSize size_of(const SDL_Rect& r) {
+    return {r.w, r.h};
 }
 
-// Copies what changed from `client` into `surface` (both 0x00RRGGBB, of one size)
-// and returns the rectangle that holds it; an empty one when nothing changed.
-SDL_Rect copy_changes(const Bitmap& client, SDL_Surface& surface) {
-    int x0 = client.width(), x1 = -1, y0 = -1, y1 = -1;
-    for (int y = 0; y < client.height(); ++y) {
-        uint32_t* shown = surface_row(surface, y);
-        int first = 0, last = 0;
-        if (changed_span(client.row(y), shown, client.width(), first, last)) {
-            std::memcpy(shown + first, client.row(y) + first, size_t(last - first + 1) * 4);
-            x0 = std::min(x0, first);
-            x1 = std::max(x1, last);
-            y0 = y0 < 0 ? y : y0;
-            y1 = y;
-        }
+// SKARVELIN_SCALE, when set; anything but a whole number from 1 up is said and ignored.
+std::optional<int> asked_window_scale() {
+    const char* text = std::getenv("SKARVELIN_SCALE");
+    if (!text) {
+        return std::nullopt;
     }
-    return y0 < 0 ? SDL_Rect{0, 0, 0, 0} : SDL_Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+    const std::optional<int> asked = parse_window_scale(text);
+    if (!asked) {
+        std::fprintf(stderr,
+                     "display: SKARVELIN_SCALE=\"%s\" is not a whole number from 1 up; "
+                     "the display's factor is used\n",
+                     text);
+    }
+    return asked;
 }
 
 // Mouse buttons as the forms' handlers number them.
@@ -106,11 +93,23 @@ struct SdlWindowBackend::Window {
     SDL_Surface* surface = nullptr;
     bool whole_update = true;
     uint32_t id = 0;
-    int width = 0, height = 0; // of the client area
+    PixelSize client; // the form's own size, in which it draws and hears the mouse
+    int scale = 1;    // the factor of the window when not fullscreen
     bool shaped = false;
-    std::optional<RoundRegion> applied_shape;
+    RoundRegion outline{};
     ScreenPoint home;
     bool placed = false; // shown once, at home; afterwards it stays where it was moved
+    bool fullscreen = false;
+    ScreenPoint windowed_position; // where it was when it went fullscreen
+    // The client image magnified into the window's pixels, and where it lies there.
+    MagnifiedFrame frame;
+    // For a frame buffer whose pixels are laid out otherwise: drawn here, then converted.
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> staging;
+
+    bool shows(PixelPoint p) const {
+        return p.x >= 0 && p.y >= 0 && p.x < client.width && p.y < client.height &&
+               outline.contains(p.x, p.y);
+    }
 };
 
 // A window moved by hand: where the pointer and the window were at the press.
@@ -132,11 +131,15 @@ struct SdlWindowBackend::Callbacks {
     static SDL_HitTestResult hit_test(SDL_Window* window, const SDL_Point* p, void* data) {
         auto* self = static_cast<SdlWindowBackend*>(data);
         const uint32_t id = SDL_GetWindowID(window);
-        if (!self->window_manager_moves_ || !self->find(id) || !self->drag_query_ ||
-            !self->drag_query_(id, p->x, p->y)) {
+        const Window* w = self->find(id);
+        if (!self->window_manager_moves_ || !w || w->fullscreen || !self->drag_query_) {
             return SDL_HITTEST_NORMAL;
         }
-        self->hit_press_ = std::make_unique<HitPress>(HitPress{id, p->x, p->y});
+        const PixelPoint c = w->frame.placement().to_client(p->x, p->y);
+        if (!self->drag_query_(id, c.x, c.y)) {
+            return SDL_HITTEST_NORMAL;
+        }
+        self->hit_press_ = std::make_unique<HitPress>(HitPress{id, c.x, c.y});
         return SDL_HITTEST_DRAGGABLE;
     }
 };
@@ -169,6 +172,7 @@ SdlWindowBackend::SdlWindowBackend() {
     }
     // Nothing here reads typed text; left on, its events would only pile up.
     SDL_StopTextInput();
+    asked_scale_ = asked_window_scale();
     arrow_cursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
     wait_cursor_ = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
 }
@@ -197,31 +201,52 @@ SdlWindowBackend::Window* SdlWindowBackend::find(NativeWindow window) const {
     return nullptr;
 }
 
+int SdlWindowBackend::window_scale(PixelSize client) {
+    SDL_Rect screen{0, 0, client.width, client.height};
+    SDL_GetDisplayBounds(0, &screen);
+    if (!asked_scale_) {
+        SDL_Rect usable = screen;
+        SDL_GetDisplayUsableBounds(0, &usable);
+        return display_window_scale(client, size_of(usable));
+    }
+    const int scale = capped_window_scale(*asked_scale_, client, size_of(screen));
+    if (scale != *asked_scale_ && !cap_reported_) {
+        std::fprintf(stderr,
+                     "display: SKARVELIN_SCALE=%d does not fit on the screen; "
+                     "the windows are magnified %d times\n",
+                     *asked_scale_, scale);
+        cap_reported_ = true;
+    }
+    return scale;
+}
+
 NativeWindow SdlWindowBackend::create_window(const Form& form) {
     auto w = std::make_unique<Window>();
-    const int width = form.client_width, height = form.client_height;
-    w->width = width;
-    w->height = height;
-    SDL_Rect screen{0, 0, width, height};
+    w->client = {form.client_width, form.client_height};
+    w->scale = window_scale(w->client);
+    const PixelSize size = Magnification{w->scale}.magnified(w->client);
+    SDL_Rect screen{0, 0, size.width, size.height};
     SDL_GetDisplayBounds(0, &screen);
-    w->home = {centred(screen.x, screen.w, width), centred(screen.y, screen.h, height)};
+    w->home = {centred(screen.x, screen.w, size.width), centred(screen.y, screen.h, size.height)};
 
     // Frames go straight into the window's own frame buffer, SDL's window surface
     // (no OpenGL; see the constructor). Drivers that cannot shape return null.
-    w->window.reset(SDL_CreateShapedWindow(form.caption.c_str(), w->home.x, w->home.y, width,
-                                           height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
+    w->window.reset(SDL_CreateShapedWindow(form.caption.c_str(), w->home.x, w->home.y, size.width,
+                                           size.height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
     w->shaped = w->window != nullptr;
     if (!w->window) {
-        w->window.reset(SDL_CreateWindow(form.caption.c_str(), w->home.x, w->home.y, width, height,
-                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
+        w->window.reset(SDL_CreateWindow(form.caption.c_str(), w->home.x, w->home.y, size.width,
+                                         size.height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
     }
     if (!w->window) {
         throw DisplayError(std::string("cannot create a window: ") + SDL_GetError());
     }
     w->id = SDL_GetWindowID(w->window.get());
+    w->outline = form.outline();
     if (w->shaped) {
-        apply_shape(*w, form.outline());
+        apply_shape(*w, w->outline);
     }
+    lay_out(*w, {w->scale, 0, 0});
     // A shaped window is only placed by its first shape, and never at 0: place it now.
     SDL_SetWindowPosition(w->window.get(), w->home.x, w->home.y);
     SDL_SetWindowHitTest(w->window.get(), &Callbacks::hit_test, this);
@@ -239,34 +264,91 @@ void SdlWindowBackend::destroy_window(NativeWindow window) {
     std::erase_if(windows_, [&](const auto& w) { return w->id == window; });
 }
 
-bool SdlWindowBackend::apply_shape(Window& w, const RoundRegion& outline) {
+// The window's X shape: a mask of the window's size, each client pixel a block.
+void SdlWindowBackend::set_window_mask(Window& w, const std::vector<RowRun>& rows, int factor) {
+    int width = 0, height = 0;
+    SDL_GetWindowSize(w.window.get(), &width, &height);
     std::unique_ptr<SDL_Surface, SurfaceDeleter> mask(
-        SDL_CreateRGBSurfaceWithFormat(0, w.width, w.height, 32, SDL_PIXELFORMAT_ARGB8888));
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!mask) {
-        return false;
+        return;
     }
-    for (int y = 0; y < mask->h; ++y) {
-        auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(mask->pixels) +
-                                                ptrdiff_t(y) * mask->pitch);
-        std::fill(row, row + mask->w, 0u);
-        int x0 = 0, x1 = 0;
-        if (outline.row_span(y, x0, x1)) {
-            std::fill(row + std::max(x0, 0), row + std::min(x1, mask->w), 0xFFFFFFFFu);
-        }
-    }
+    fill_magnified_mask(rows, factor, pixels_of(*mask));
     SDL_WindowShapeMode mode{};
     mode.mode = ShapeModeBinarizeAlpha;
     mode.parameters.binarizationCutoff = 128;
     // On failure the window simply stays rectangular.
     SDL_SetWindowShape(w.window.get(), mask.get(), &mode);
-    w.applied_shape = outline;
+}
+
+void SdlWindowBackend::apply_shape(Window& w, const RoundRegion& outline) {
+    w.outline = outline;
+    set_window_mask(w, outline_rows(outline, w.client), w.scale);
+}
+
+// Where the client lies in the window's pixels, and which of its pixels show: the
+// next present writes and sends all of them.
+void SdlWindowBackend::lay_out(Window& w, Magnification placement) {
+    const bool clipped = w.shaped || w.fullscreen;
+    w.frame.set_layout(w.client, placement,
+                       clipped ? outline_rows(w.outline, w.client) : full_rows(w.client));
     w.whole_update = true;
-    return true;
 }
 
 bool SdlWindowBackend::update_shape(NativeWindow window, const RoundRegion& outline) {
     Window* w = find(window);
-    return w && w->shaped && outline != w->applied_shape && apply_shape(*w, outline);
+    if (!w || outline == w->outline) {
+        return false;
+    }
+    if (w->fullscreen) {
+        // The screen shows no shape; the corners outside the outline are drawn black.
+        w->outline = outline;
+        lay_out(*w, w->frame.placement());
+        return true;
+    }
+    if (!w->shaped) {
+        w->outline = outline;
+        return false;
+    }
+    apply_shape(*w, outline);
+    lay_out(*w, w->frame.placement());
+    return true;
+}
+
+void SdlWindowBackend::enter_fullscreen(Window& w) {
+    SDL_Window* window = w.window.get();
+    const int display = SDL_GetWindowDisplayIndex(window);
+    SDL_Rect screen{};
+    if (display < 0 || SDL_GetDisplayBounds(display, &screen) != 0) {
+        return;
+    }
+    end_drag_of(w.id);
+    SDL_GetWindowPosition(window, &w.windowed_position.x, &w.windowed_position.y);
+    w.fullscreen = true;
+    // A borderless window the size of the screen, moved by hand: it works with a
+    // window manager or without one, where asking for fullscreen does not.
+    SDL_SetWindowSize(window, screen.w, screen.h);
+    PixelSize size;
+    SDL_GetWindowSize(window, &size.width, &size.height);
+    if (w.shaped) {
+        set_window_mask(w, full_rows(size), 1);
+    }
+    SDL_SetWindowPosition(window, screen.x, screen.y);
+    SDL_RaiseWindow(window);
+    lay_out(w, centred_magnification(w.client, size));
+}
+
+void SdlWindowBackend::leave_fullscreen(Window& w) {
+    SDL_Window* window = w.window.get();
+    w.fullscreen = false;
+    const PixelSize size = Magnification{w.scale}.magnified(w.client);
+    SDL_SetWindowSize(window, size.width, size.height);
+    if (w.shaped) {
+        apply_shape(w, w.outline);
+    }
+    // Resizing a shaped window takes it off the screen until it is placed again.
+    SDL_SetWindowPosition(window, w.windowed_position.x, w.windowed_position.y);
+    lay_out(w, {w.scale, 0, 0});
 }
 
 void SdlWindowBackend::show_window(NativeWindow window) {
@@ -304,22 +386,32 @@ void SdlWindowBackend::present(NativeWindow window, const Bitmap& client) {
     if (!surface || client.bits_per_pixel() != 32) {
         return;
     }
-    const bool same_layout = surface->w == client.width() && surface->h == client.height() &&
-                             surface->format->format == SDL_PIXELFORMAT_RGB888;
-    if (surface != w->surface || !same_layout) {
-        // A new surface holds nothing of ours yet; another layout cannot be compared.
+    if (surface != w->surface) {
+        // A new surface (the window changed size) holds nothing of ours yet.
         w->surface = surface;
+        w->frame.invalidate();
         w->whole_update = true;
-        SDL_Rect whole{0, 0, std::min(surface->w, client.width()),
-                       std::min(surface->h, client.height())};
-        SDL_ConvertPixels(whole.w, whole.h, SDL_PIXELFORMAT_RGB888, client.row(0),
-                          client.bytes_per_row(), surface->format->format, surface->pixels,
-                          surface->pitch);
+    }
+    SDL_Surface* drawn = surface;
+    if (surface->format->format != SDL_PIXELFORMAT_RGB888) {
+        if (!w->staging || w->staging->w != surface->w || w->staging->h != surface->h) {
+            w->staging.reset(SDL_CreateRGBSurfaceWithFormat(0, surface->w, surface->h, 32,
+                                                            SDL_PIXELFORMAT_RGB888));
+            w->frame.invalidate();
+        }
+        if (!w->staging) {
+            return;
+        }
+        drawn = w->staging.get();
+    }
+    const PixelRect written = w->frame.update(client, pixels_of(*drawn));
+    SDL_Rect changed{written.x, written.y, written.width, written.height};
+    if (drawn != surface && !written.empty()) {
+        SDL_BlitSurface(drawn, &changed, surface, &changed);
     }
     // The X server keeps what it was sent: only the rectangle that changed travels,
     // unless the window must be shown whole.
-    const SDL_Rect changed = same_layout ? copy_changes(client, *surface) : SDL_Rect{};
-    if (w->whole_update || changed.w == 0) {
+    if (w->whole_update || written.empty()) {
         SDL_UpdateWindowSurface(w->window.get());
         w->whole_update = false;
     } else {
@@ -355,7 +447,8 @@ bool SdlWindowBackend::is_shaped(NativeWindow window) const {
 
 void SdlWindowBackend::start_drag(NativeWindow window) {
     Window* w = find(window);
-    const auto pointer = w ? x11::query_pointer(w->window.get()) : std::nullopt;
+    // A fullscreen window stays where it is.
+    const auto pointer = w && !w->fullscreen ? x11::query_pointer(w->window.get()) : std::nullopt;
     if (!pointer) {
         return;
     }
@@ -414,22 +507,60 @@ std::optional<WindowEvent> SdlWindowBackend::next_event() {
     return std::nullopt;
 }
 
+PixelPoint SdlWindowBackend::to_client(uint32_t window_id, int x, int y) const {
+    const Window* w = find(window_id);
+    return w ? w->frame.placement().to_client(x, y) : PixelPoint{x, y};
+}
+
+// F11 is the backend's own: it toggles fullscreen for the window with the focus,
+// and the forms never hear of it.
+std::optional<WindowEvent> SdlWindowBackend::translate_key(const SDL_Event& e) {
+    if (e.key.keysym.scancode != SDL_SCANCODE_F11) {
+        return KeyDown{static_cast<int16_t>(vk_from_keysym(e.key.keysym)),
+                       shift_state(e.key.keysym.mod)};
+    }
+    Window* w = find(e.key.windowID);
+    if (!w || e.key.repeat) {
+        return std::nullopt;
+    }
+    if (w->fullscreen) {
+        leave_fullscreen(*w);
+    } else {
+        enter_fullscreen(*w);
+    }
+    return WindowExposed{w->id};
+}
+
 std::optional<WindowEvent> SdlWindowBackend::translate(const SDL_Event& e) {
     switch (e.type) {
     case SDL_KEYDOWN:
-        return KeyDown{static_cast<int16_t>(vk_from_keysym(e.key.keysym)),
-                       shift_state(e.key.keysym.mod)};
-    case SDL_MOUSEBUTTONDOWN:
-        return MouseDown{e.button.windowID, e.button.x, e.button.y, button_code(e.button.button),
-                         false};
-    case SDL_MOUSEBUTTONUP:
-        return MouseUp{e.button.windowID, e.button.x, e.button.y, button_code(e.button.button)};
-    case SDL_MOUSEMOTION:
-        return MouseMove{e.motion.windowID, e.motion.x, e.motion.y};
+        return translate_key(e);
+    case SDL_MOUSEBUTTONDOWN: {
+        const PixelPoint p = to_client(e.button.windowID, e.button.x, e.button.y);
+        const Window* w = find(e.button.windowID);
+        // Around a fullscreen client there is only black: a press there hits nothing,
+        // as it would have missed the window.
+        if (w && w->fullscreen && !w->shows(p)) {
+            return std::nullopt;
+        }
+        return MouseDown{e.button.windowID, p.x, p.y, button_code(e.button.button), false};
+    }
+    case SDL_MOUSEBUTTONUP: {
+        const PixelPoint p = to_client(e.button.windowID, e.button.x, e.button.y);
+        return MouseUp{e.button.windowID, p.x, p.y, button_code(e.button.button)};
+    }
+    case SDL_MOUSEMOTION: {
+        const PixelPoint p = to_client(e.motion.windowID, e.motion.x, e.motion.y);
+        return MouseMove{e.motion.windowID, p.x, p.y};
+    }
     case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+            e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             if (Window* w = find(e.window.windowID)) {
                 w->whole_update = true;
+                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                    w->frame.invalidate(); // SDL makes a new frame buffer
+                }
             }
             return WindowExposed{e.window.windowID};
         }

@@ -1,8 +1,12 @@
 #pragma once
 // Windows on SDL2: one borderless window per loaded form, cut to the form's
 // outline on X11 and centred on the screen, and SDL's events as plain events.
+// On screens with many pixels every window is magnified by a whole factor, and F11
+// shows the focused window magnified on the whole screen; the forms never see
+// either: events, shapes and images stay in client pixels.
 
 #include "platform/window_backend.h"
+#include "platform/window_scale.h"
 
 #include <cstdint>
 #include <memory>
@@ -68,11 +72,22 @@ class SdlWindowBackend : public WindowBackend {
     struct Callbacks;
 
     Window* find(NativeWindow window) const;
-    bool apply_shape(Window& w, const RoundRegion& outline);
+    int window_scale(PixelSize client);
+    void apply_shape(Window& w, const RoundRegion& outline);
+    void set_window_mask(Window& w, const std::vector<RowRun>& rows, int factor);
+    void lay_out(Window& w, Magnification placement);
+    // What F11 does to the focused window: the whole screen, or back to how it was.
+    void enter_fullscreen(Window& w);
+    void leave_fullscreen(Window& w);
+    std::optional<WindowEvent> translate_key(const SDL_Event& e);
+    // A window point as a client point of the window (unchanged for unknown windows).
+    PixelPoint to_client(uint32_t window_id, int x, int y) const;
     std::optional<WindowEvent> translate(const SDL_Event& e);
     void end_drag_of(NativeWindow window);
 
     bool headless_ = false;
+    std::optional<int> asked_scale_; // SKARVELIN_SCALE
+    bool cap_reported_ = false;
     bool window_manager_moves_ = false;
     std::vector<std::unique_ptr<Window>> windows_;
     DragQuery drag_query_;
