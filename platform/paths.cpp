@@ -5,6 +5,12 @@
 #include <filesystem>
 #include <optional>
 
+// Where the install puts the data folder, relative to the executable's folder; the build
+// computes it from the install layout, so an installed tree finds its data in any prefix.
+#ifndef SKARVELIN_INSTALLED_DATA_RELATIVE
+#error "SKARVELIN_INSTALLED_DATA_RELATIVE comes from the build (CMakeLists.txt)"
+#endif
+
 namespace platform {
 
 namespace fs = std::filesystem;
@@ -113,19 +119,27 @@ std::optional<fs::path> find_file(const fs::path& folder, const std::vector<std:
 
 } // namespace
 
-std::string game_data_folder() {
-    if (const char* chosen = std::getenv(kDataFolderVariable); chosen && *chosen) {
-        return chosen;
+std::vector<std::string> game_data_folders_for(const char* chosen,
+                                               const fs::path& executable_folder) {
+    if (chosen && *chosen) {
+        return {chosen};
     }
-    std::error_code ec;
-    const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
-    if (ec || !executable.has_parent_path()) {
-        return "data";
+    if (executable_folder.empty()) {
+        return {"data"};
     }
-    return (executable.parent_path() / "data").string();
+    return {(executable_folder / "data").string(),
+            (executable_folder / SKARVELIN_INSTALLED_DATA_RELATIVE).lexically_normal().string()};
 }
 
-Resolved resolve_game_file(std::string_view windows_path) {
+std::vector<std::string> game_data_folders() {
+    std::error_code ec;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+    return game_data_folders_for(std::getenv(kDataFolderVariable),
+                                 ec ? fs::path() : executable.parent_path());
+}
+
+Resolved resolve_game_file_in(std::string_view windows_path,
+                              const std::vector<std::string>& folders) {
     Resolved resolved;
     resolved.requested = std::string(windows_path);
     GamePathParts parts = split_game_path(windows_path);
@@ -133,18 +147,26 @@ Resolved resolve_game_file(std::string_view windows_path) {
         resolved.rejection = parts.rejection;
         return resolved;
     }
-    fs::path candidate = game_data_folder();
-    fs::path folder = candidate;
-    for (const std::string& name : parts.names) {
-        candidate /= name;
+    for (const std::string& folder : folders) {
+        fs::path candidate = folder;
+        for (const std::string& name : parts.names) {
+            candidate /= name;
+        }
+        resolved.tried.push_back(candidate.string());
+        if (std::optional<fs::path> found = find_file(folder, parts.names)) {
+            resolved.path = found->string();
+            resolved.found = true;
+            return resolved;
+        }
     }
-    resolved.path = candidate.string();
-    resolved.tried.push_back(resolved.path);
-    if (std::optional<fs::path> found = find_file(folder, parts.names)) {
-        resolved.path = found->string();
-        resolved.found = true;
+    if (!resolved.tried.empty()) {
+        resolved.path = resolved.tried.front();
     }
     return resolved;
+}
+
+Resolved resolve_game_file(std::string_view windows_path) {
+    return resolve_game_file_in(windows_path, game_data_folders());
 }
 
 std::string missing_file_message(const Resolved& resolved) {

@@ -1,15 +1,16 @@
 #pragma once
 // The game names its files the way it did on its first platform ("c:\TarnChar.gif").
-// Every such name resolves here, and only here, to the game's data folder.
+// Every such name resolves here, and only here, to a file in the game's data folders.
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace platform {
 
-// The environment variable that, when set, names the data folder instead of the
-// default data/ beside the executable.
+// The environment variable that, when set, names the one data folder, instead of the
+// folders found from the executable's place.
 inline constexpr const char* kDataFolderVariable = "SKARVELIN_DATA";
 
 struct Resolved {
@@ -20,14 +21,27 @@ struct Resolved {
     std::string rejection; // why the name itself is unacceptable; empty when it is fine
 };
 
-// The game's data folder: $SKARVELIN_DATA when set, otherwise data/ beside the executable.
-std::string game_data_folder();
+// The folders the game's data is looked up in, first to last: the folder $SKARVELIN_DATA
+// names, alone, when it is set; otherwise data/ beside the executable (a build tree), then
+// the installed data folder at its place relative to the executable (an installed tree, in
+// whatever prefix it was installed or moved to).
+std::vector<std::string> game_data_folders();
+
+// The same for an executable in `executable_folder` (empty: unknown, so "data" in the
+// working folder) and the variable set to `chosen` (null or empty: unset).
+std::vector<std::string> game_data_folders_for(const char* chosen,
+                                               const std::filesystem::path& executable_folder);
 
 // Resolves "c:\NAME" (any case, backslashes or slashes) or a bare relative "NAME" inside
-// the data folder. A name that differs only in letter case from the file on disk is
-// found too, as it was on the game's first platform. Names that would leave the data
-// folder ("..", a second root after the drive, another drive, empty parts) are rejected.
+// the data folders, the first folder that holds the file winning. A name that differs only
+// in letter case from the file on disk is found too, as it was on the game's first
+// platform. Names that would leave the data folder ("..", a second root after the drive,
+// another drive, empty parts) are rejected.
 Resolved resolve_game_file(std::string_view windows_path);
+
+// The same in the given folders.
+Resolved resolve_game_file_in(std::string_view windows_path,
+                              const std::vector<std::string>& folders);
 
 // A one-line message for a file that was not found, naming every place tried.
 std::string missing_file_message(const Resolved& resolved);

@@ -2,10 +2,11 @@
 # shellcheck shell=bash
 
 GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev
-  libsdl2-ttf-dev libunibreak-dev libgif-dev libfontconfig-dev libx11-dev
+  libsdl2-ttf-dev libunibreak-dev libgif-dev libfontconfig-dev libx11-dev zlib1g-dev
   fonts-ipafont-gothic fonts-ipafont-mincho)
+# desktop-file-utils and appstream validate the installed launcher and software-centre entry.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox
-  imagemagick x11-utils clang-format sox)
+  imagemagick x11-utils clang-format sox desktop-file-utils appstream)
 # libFuzzer comes with clang's runtime libraries; GNU time measures the soak's memory.
 FUZZ_PACKAGES=(clang libclang-rt-dev time)
 
@@ -40,4 +41,74 @@ build_tree() {
   [ $# -gt 0 ] && shift && targets=(--target "$@")
   cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "${options[@]}" >/dev/null
   cmake --build "$ROOT/$dir" -j"$(nproc)" "${targets[@]}"
+}
+
+# Reads make's output on stdin, keeps all of it in the file $1, and shows a player what
+# matters: nothing while every target is up to date, else "Building: NN%" (in place on a
+# terminal, every quarter otherwise) and, once, a line when the data tools run.
+show_build_progress() {
+  local log=$1 line step percent shown=-1 working=0 generating=0 tty=0
+  [ -t 1 ] && tty=1
+  while IFS= read -r line; do
+    printf '%s\n' "$line" >>"$log"
+    [[ $line =~ ^\[\ *([0-9]+)%\]\ (.*)$ ]] || continue
+    percent=${BASH_REMATCH[1]} step=${BASH_REMATCH[2]}
+    case $step in
+    "Built target "*) ;;
+    "Building C object "* | "Building CXX object "* | "Linking "*) working=1 ;;
+    *)
+      working=1
+      if [ $generating -eq 0 ]; then
+        generating=1
+        if [ $tty -eq 1 ] && [ "$shown" -ge 0 ]; then
+          printf '\r\033[KGenerating the game'"'"'s data\nBuilding: %d%%' "$shown"
+        else
+          echo "Generating the game's data"
+        fi
+      fi
+      ;;
+    esac
+    # Parallel jobs report out of order: the figure only grows.
+    if [ $working -eq 0 ] || [ "$percent" -le "$shown" ]; then
+      continue
+    fi
+    if [ $tty -eq 1 ]; then
+      printf '\rBuilding: %d%%' "$percent"
+    elif [ "$shown" -lt 0 ] || [ $((percent / 25)) -gt $((shown / 25)) ]; then
+      echo "Building: $percent%"
+    else
+      continue
+    fi
+    shown=$percent
+  done
+  if [ $tty -eq 1 ] && [ "$shown" -ge 0 ]; then
+    echo
+  fi
+}
+
+# build_tree_with_progress DIR BUILD_TYPE [cmake options...]: build_tree for ./play, which
+# shows progress instead of the build's output, and that output's end when the build fails.
+build_tree_with_progress() {
+  local dir=$1 type=$2
+  shift 2
+  local log status_file status
+  log=$(mktemp)
+  status_file=$(mktemp)
+  if ! cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE="$type" "$@" >"$log" 2>&1; then
+    echo "Configuring the build failed:" >&2
+    tail -n 40 "$log" >&2
+    rm -f "$log" "$status_file"
+    return 1
+  fi
+  : >"$log"
+  # The status travels by file: a pipeline's own status would be the reader's.
+  { cmake --build "$ROOT/$dir" -j"$(nproc)" 2>&1 && echo 0 >"$status_file" ||
+    echo $? >"$status_file"; } | show_build_progress "$log"
+  status=$(cat "$status_file")
+  if [ "$status" -ne 0 ]; then
+    echo "The build failed; its last lines:" >&2
+    tail -n 40 "$log" >&2
+  fi
+  rm -f "$log" "$status_file"
+  return "$status"
 }
