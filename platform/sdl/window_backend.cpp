@@ -170,6 +170,9 @@ SdlWindowBackend::SdlWindowBackend() {
         throw DisplayError(std::string("cannot open a display: no display answers at DISPLAY=") +
                            (display ? display : ""));
     }
+    if (!headless_) {
+        wakeup_errors_ = std::make_unique<x11::WakeupErrorFilter>();
+    }
     // Nothing here reads typed text; left on, its events would only pile up.
     SDL_StopTextInput();
     asked_scale_ = asked_window_scale();
@@ -185,6 +188,7 @@ SdlWindowBackend::~SdlWindowBackend() {
     if (wait_cursor_) {
         SDL_FreeCursor(wait_cursor_);
     }
+    wakeup_errors_.reset(); // before SDL puts back the handler it found
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // The last one out also releases what SDL keeps beside its subsystems (D-Bus).
     if (SDL_WasInit(0) == 0) {

@@ -17,6 +17,10 @@
 struct SDL_Cursor;
 union SDL_Event;
 
+namespace platform::x11 {
+class WakeupErrorFilter;
+}
+
 namespace platform {
 
 // No display could be opened.
@@ -93,6 +97,7 @@ class SdlWindowBackend : public WindowBackend {
     DragQuery drag_query_;
     std::unique_ptr<Drag> drag_;
     std::unique_ptr<HitPress> hit_press_;
+    std::unique_ptr<x11::WakeupErrorFilter> wakeup_errors_;
     SDL_Cursor* arrow_cursor_ = nullptr;
     SDL_Cursor* wait_cursor_ = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
+#include <X11/Xproto.h>
 
 namespace platform::x11 {
 
@@ -60,7 +61,25 @@ bool supports(Display* d, Window root, Atom feature) {
     return found;
 }
 
+XErrorHandler handler_before_filter = nullptr;
+
+int ignore_late_wakeups(Display* display, XErrorEvent* error) {
+    if (error->error_code == BadWindow && error->request_code == X_SendEvent) {
+        return 0;
+    }
+    return handler_before_filter ? handler_before_filter(display, error) : 0;
+}
+
 } // namespace
+
+WakeupErrorFilter::WakeupErrorFilter() {
+    handler_before_filter = XSetErrorHandler(&ignore_late_wakeups);
+}
+
+WakeupErrorFilter::~WakeupErrorFilter() {
+    XSetErrorHandler(handler_before_filter);
+    handler_before_filter = nullptr;
+}
 
 unsigned long native_window(SDL_Window* window) {
     SDL_SysWMinfo info;

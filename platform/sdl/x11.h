@@ -1,6 +1,7 @@
 #pragma once
 // The few X11 questions SDL cannot answer: the exact pointer position while a
-// window moves under it, and whether a window manager will move windows for us.
+// window moves under it, and whether a window manager will move windows for us;
+// and one X error SDL provokes but does not handle.
 
 #include <SDL_video.h>
 
@@ -22,5 +23,18 @@ bool window_manager_moves_windows(SDL_Window* window);
 
 // The X11 window behind an SDL window, or 0.
 unsigned long native_window(SDL_Window* window);
+
+// While it lives, X errors of one kind are ignored: BadWindow for a SendEvent. SDL wakes
+// its event wait by sending a message to its newest window over a second connection;
+// when a handler destroys that window at once, the server may see the destroy first and
+// answer the message with BadWindow, which Xlib's default handler turns into an exit.
+// Every other error goes to the handler that was in place before.
+class WakeupErrorFilter {
+  public:
+    WakeupErrorFilter();
+    ~WakeupErrorFilter();
+    WakeupErrorFilter(const WakeupErrorFilter&) = delete;
+    WakeupErrorFilter& operator=(const WakeupErrorFilter&) = delete;
+};
 
 } // namespace platform::x11
