@@ -1,3 +1,4 @@
+#include "tools/file_output/file_output.h"
 #include "tools/musicgen/mixer.h"
 #include "tools/musicgen/score.h"
 #include "tools/musicgen/wav.h"
@@ -328,16 +329,16 @@ TEST(MusicWav, HeaderDescribesSixteenBitPcm) {
               (std::vector<std::uint8_t>{0, 0, 0xFE, 0xFF, 0xFF, 0x7F, 0x00, 0x80, 1, 0, 0, 1}));
 }
 
-TEST(MusicWav, WriteFileReplacesWholeFilesOrThrows) {
+TEST(ToolFileOutput, WritesWholeFilesOrThrows) {
     const auto dir = std::filesystem::temp_directory_path() / "musicgen_test_write";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::vector<std::uint8_t> bytes{1, 2, 3};
-    write_file(dir / "out.wav", bytes);
+    tools::write_file_whole(dir / "out.wav", bytes);
     EXPECT_EQ(std::filesystem::file_size(dir / "out.wav"), 3u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1); // no leftovers
 
-    EXPECT_THROW(write_file(dir / "missing" / "out.wav", bytes), std::runtime_error);
+    EXPECT_THROW(tools::write_file_whole(dir / "missing" / "out.wav", bytes), std::runtime_error);
     std::filesystem::remove_all(dir);
 }
 

@@ -1,8 +1,9 @@
 #include "png_file.h"
 
+#include "tools/file_output/file_output.h"
+
 #include <zlib.h>
 
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -75,26 +76,7 @@ std::vector<std::uint8_t> encode_png(const RgbaImage& image) {
 }
 
 void write_png(const std::filesystem::path& file, const RgbaImage& image) {
-    const std::vector<std::uint8_t> bytes = encode_png(image);
-    std::filesystem::path partial = file;
-    partial += ".part";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            throw std::runtime_error(file.string() + ": cannot write");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(partial, file, ec);
-    if (ec) {
-        std::filesystem::remove(partial, ec);
-        throw std::runtime_error(file.string() + ": cannot write");
-    }
+    tools::write_file_whole(file, encode_png(image));
 }
 
 } // namespace icongen

@@ -5,6 +5,8 @@
 #include "score.h"
 #include "wav.h"
 
+#include "tools/file_output/file_output.h"
+
 #include <exception>
 #include <iostream>
 
@@ -16,7 +18,7 @@ int main(int argc, char** argv) {
     try {
         const musicgen::Score score = musicgen::load_score(argv[1]);
         const auto pcm = musicgen::to_pcm16(musicgen::mix_score(score));
-        musicgen::write_file(argv[2], musicgen::encode_wav(pcm, 2, musicgen::kSampleRate));
+        tools::write_file_whole(argv[2], musicgen::encode_wav(pcm, 2, musicgen::kSampleRate));
     } catch (const std::exception& e) {
         std::cerr << "musicgen: " << e.what() << "\n";
         return 1;

@@ -1,10 +1,8 @@
 #include "wav.h"
 
-#include <fstream>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
-#include <system_error>
 
 namespace musicgen {
 
@@ -59,28 +57,6 @@ std::vector<std::uint8_t> encode_wav(std::span<const std::int16_t> samples, int 
         write.u16(static_cast<std::uint16_t>(sample));
     }
     return out;
-}
-
-void write_file(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
-    std::filesystem::path partial = path;
-    partial += ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            throw std::runtime_error(path.string() + ": cannot write the file");
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(partial, path, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
-        throw std::runtime_error(path.string() + ": cannot write the file");
-    }
 }
 
 } // namespace musicgen
