@@ -27,7 +27,10 @@ ensure_packages() {
 }
 
 # The sanitizer build's options, shared by ./test and ./soak so that neither reconfigures it.
-ASAN_TREE_OPTIONS=(-DBUILD_TESTING=ON -DSKARVELIN_WERROR=ON -DSKARVELIN_SANITIZE=ON)
+# -O1 with line tables only: the sanitizers' usual level, and it builds in 60 % of the time of
+# -O2 -g, which matters more to CI than the soak's few seconds more.
+ASAN_TREE_OPTIONS=(-DBUILD_TESTING=ON -DSKARVELIN_WERROR=ON -DSKARVELIN_SANITIZE=ON
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG")
 
 # build_tree DIR BUILD_TYPE [cmake options...] [-- targets...]: all targets when none are named.
 build_tree() {
