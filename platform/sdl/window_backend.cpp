@@ -1,6 +1,6 @@
 #include "platform/sdl/window_backend.h"
 
-#include "platform/sdl/vk_map.h"
+#include "platform/sdl/backend_window.h"
 #include "platform/sdl/x11.h"
 
 #include <SDL.h>
@@ -15,16 +15,6 @@
 namespace platform {
 
 namespace {
-
-// How often a window moved by hand follows the pointer when no motion arrives.
-constexpr uint32_t kDragPollMs = 10;
-
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
 
 bool is_headless_driver(const char* name) {
     return name && (std::strcmp(name, "dummy") == 0 || std::strcmp(name, "offscreen") == 0);
@@ -65,66 +55,7 @@ std::optional<int> asked_window_scale() {
     return asked;
 }
 
-// Mouse buttons as the forms' handlers number them.
-int button_code(uint8_t sdl_button) {
-    switch (sdl_button) {
-    case SDL_BUTTON_LEFT:
-        return kLeftButton;
-    case SDL_BUTTON_RIGHT:
-        return kRightButton;
-    case SDL_BUTTON_MIDDLE:
-        return kMiddleButton;
-    default:
-        return 0;
-    }
-}
-
-// Shift 1, Ctrl 2, Alt 4.
-int shift_state(uint16_t mod) {
-    return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
-}
-
 } // namespace
-
-struct SdlWindowBackend::Window {
-    std::unique_ptr<SDL_Window, WindowDeleter> window;
-    // The surface last drawn into, and whether the screen must get all of it at the
-    // next present (mapped, exposed or reshaped since, or a surface not yet drawn).
-    SDL_Surface* surface = nullptr;
-    bool whole_update = true;
-    uint32_t id = 0;
-    PixelSize client; // the form's own size, in which it draws and hears the mouse
-    int scale = 1;    // the factor of the window when not fullscreen
-    bool shaped = false;
-    RoundRegion outline{};
-    ScreenPoint home;
-    bool placed = false; // shown once, at home; afterwards it stays where it was moved
-    bool fullscreen = false;
-    ScreenPoint windowed_position; // where it was when it went fullscreen
-    // The client image magnified into the window's pixels, and where it lies there.
-    MagnifiedFrame frame;
-    // For a frame buffer whose pixels are laid out otherwise: drawn here, then converted.
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> staging;
-
-    bool shows(PixelPoint p) const {
-        return p.x >= 0 && p.y >= 0 && p.x < client.width && p.y < client.height &&
-               outline.contains(p.x, p.y);
-    }
-};
-
-// A window moved by hand: where the pointer and the window were at the press.
-struct SdlWindowBackend::Drag {
-    uint32_t window_id = 0;
-    x11::Pointer pointer;
-    ScreenPoint window;
-    ScreenPoint last_target;
-};
-
-// A press handed to the window manager's move; it is reported when SDL reports the move.
-struct SdlWindowBackend::HitPress {
-    uint32_t window_id = 0;
-    int x = 0, y = 0;
-};
 
 struct SdlWindowBackend::Callbacks {
     // Runs inside SDL's event pumping: it only decides, it calls no handler.
@@ -489,102 +420,6 @@ void SdlWindowBackend::follow_drag() {
 void SdlWindowBackend::end_drag_of(NativeWindow window) {
     if (drag_ && drag_->window_id == window) {
         drag_.reset();
-    }
-}
-
-void SdlWindowBackend::wait_for_events(uint32_t timeout_ms) {
-    const uint32_t timeout = drag_ ? std::min(timeout_ms, kDragPollMs) : timeout_ms;
-    SDL_WaitEventTimeout(nullptr, static_cast<int>(timeout));
-}
-
-void SdlWindowBackend::collect_events() {
-    SDL_PumpEvents();
-}
-
-std::optional<WindowEvent> SdlWindowBackend::next_event() {
-    SDL_Event e;
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
-        if (std::optional<WindowEvent> plain = translate(e)) {
-            return plain;
-        }
-    }
-    return std::nullopt;
-}
-
-PixelPoint SdlWindowBackend::to_client(uint32_t window_id, int x, int y) const {
-    const Window* w = find(window_id);
-    return w ? w->frame.placement().to_client(x, y) : PixelPoint{x, y};
-}
-
-// F11 is the backend's own: it toggles fullscreen for the window with the focus,
-// and the forms never hear of it.
-std::optional<WindowEvent> SdlWindowBackend::translate_key(const SDL_Event& e) {
-    if (e.key.keysym.scancode != SDL_SCANCODE_F11) {
-        return KeyDown{static_cast<int16_t>(vk_from_keysym(e.key.keysym)),
-                       shift_state(e.key.keysym.mod)};
-    }
-    Window* w = find(e.key.windowID);
-    if (!w || e.key.repeat) {
-        return std::nullopt;
-    }
-    if (w->fullscreen) {
-        leave_fullscreen(*w);
-    } else {
-        enter_fullscreen(*w);
-    }
-    return WindowExposed{w->id};
-}
-
-std::optional<WindowEvent> SdlWindowBackend::translate(const SDL_Event& e) {
-    switch (e.type) {
-    case SDL_KEYDOWN:
-        return translate_key(e);
-    case SDL_MOUSEBUTTONDOWN: {
-        const PixelPoint p = to_client(e.button.windowID, e.button.x, e.button.y);
-        const Window* w = find(e.button.windowID);
-        // Around a fullscreen client there is only black: a press there hits nothing,
-        // as it would have missed the window.
-        if (w && w->fullscreen && !w->shows(p)) {
-            return std::nullopt;
-        }
-        return MouseDown{e.button.windowID, p.x, p.y, button_code(e.button.button), false};
-    }
-    case SDL_MOUSEBUTTONUP: {
-        const PixelPoint p = to_client(e.button.windowID, e.button.x, e.button.y);
-        return MouseUp{e.button.windowID, p.x, p.y, button_code(e.button.button)};
-    }
-    case SDL_MOUSEMOTION: {
-        const PixelPoint p = to_client(e.motion.windowID, e.motion.x, e.motion.y);
-        return MouseMove{e.motion.windowID, p.x, p.y};
-    }
-    case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
-            e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-            if (Window* w = find(e.window.windowID)) {
-                w->whole_update = true;
-                if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                    w->frame.invalidate(); // SDL makes a new frame buffer
-                }
-            }
-            return WindowExposed{e.window.windowID};
-        }
-        // The window manager is moving the window; the press still reaches its handler.
-        if (e.window.event == SDL_WINDOWEVENT_HIT_TEST && hit_press_ &&
-            hit_press_->window_id == e.window.windowID && find(e.window.windowID)) {
-            const HitPress p = *hit_press_;
-            hit_press_.reset();
-            return MouseDown{p.window_id, p.x, p.y, kLeftButton, true};
-        }
-        // The window manager asks to close a window (Alt+F4, the end of the session):
-        // the whole program ends, as it would when asked by a signal.
-        if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-            return QuitRequested{};
-        }
-        return std::nullopt;
-    case SDL_QUIT:
-        return QuitRequested{};
-    default:
-        return std::nullopt;
     }
 }
 
