@@ -1,11 +1,9 @@
 #include "platform/text.h"
 
-#include <fontconfig/fontconfig.h>
-#include <linebreak.h>
+#include "platform/line_breaks.h"
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -23,17 +21,6 @@ TextRasterizer& rasterizer() {
                                "(skarvelin_platform_sdl) or call install_text_rasterizer()");
     }
     return *installed_rasterizer;
-}
-
-// The Windows Japanese families and the metric-compatible IPA faces that stand in for them.
-const std::map<std::string, std::string>& family_map() {
-    static const std::map<std::string, std::string> map = {
-        {"ＭＳ 明朝", "IPAMincho"},
-        {"ＭＳ Ｐ明朝", "IPAPMincho"},
-        {"ＭＳ ゴシック", "IPAGothic"},
-        {"ＭＳ Ｐゴシック", "IPAPGothic"},
-    };
-    return map;
 }
 
 uint32_t blend(uint32_t dst, uint32_t color, uint32_t alpha) {
@@ -65,19 +52,15 @@ struct Segment {
 };
 
 std::vector<Segment> segments(std::string_view text) {
-    static const bool initialised = (init_linebreak(), true);
-    (void)initialised;
-    std::vector<char> breaks(text.size());
-    set_linebreaks_utf8(reinterpret_cast<const utf8_t*>(text.data()), text.size(), "ja",
-                        breaks.data());
+    const std::vector<BreakMark> marks = line_break_marks(text);
     std::vector<Segment> out;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (breaks[i] != LINEBREAK_ALLOWBREAK && breaks[i] != LINEBREAK_MUSTBREAK) {
+        if (marks[i] != BreakMark::Allow && marks[i] != BreakMark::Must) {
             continue;
         }
         std::string_view seg = text.substr(start, i + 1 - start);
-        const bool ends_line = breaks[i] == LINEBREAK_MUSTBREAK && is_newline(seg.back());
+        const bool ends_line = marks[i] == BreakMark::Must && is_newline(seg.back());
         while (!seg.empty() && is_newline(seg.back())) {
             seg.remove_suffix(1);
         }
@@ -152,32 +135,6 @@ TextRasterizer* install_text_rasterizer(TextRasterizer* rasterizer) {
 
 int font_pixels(double size_pt) {
     return static_cast<int>(std::lround(size_pt * 96.0 / 72.0));
-}
-
-std::string font_file(const std::string& family) {
-    // One fontconfig configuration of our own, released at exit.
-    static const std::unique_ptr<FcConfig, void (*)(FcConfig*)> config(FcInitLoadConfigAndFonts(),
-                                                                       FcConfigDestroy);
-    auto it = family_map().find(family);
-    const std::string wanted = it != family_map().end() ? it->second : family;
-    std::unique_ptr<FcPattern, void (*)(FcPattern*)> pattern(
-        FcNameParse(reinterpret_cast<const FcChar8*>(wanted.c_str())), FcPatternDestroy);
-    std::string file;
-    if (config && pattern) {
-        FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
-        FcDefaultSubstitute(pattern.get());
-        FcResult result = FcResultNoMatch;
-        std::unique_ptr<FcPattern, void (*)(FcPattern*)> match(
-            FcFontMatch(config.get(), pattern.get(), &result), FcPatternDestroy);
-        FcChar8* path = nullptr;
-        if (match && FcPatternGetString(match.get(), FC_FILE, 0, &path) == FcResultMatch) {
-            file = reinterpret_cast<const char*>(path);
-        }
-    }
-    if (file.empty()) {
-        throw std::runtime_error("no font found for \"" + family + "\"");
-    }
-    return file;
 }
 
 int text_width(std::string_view utf8, const Font& font) {

@@ -1,0 +1,12 @@
+#pragma once
+// The faces that stand in for the Windows Japanese font families.
+
+#include <string>
+
+namespace platform {
+
+// The IPA family metric-compatible with a Windows family ("ＭＳ 明朝" -> "IPAMincho");
+// any other name as it is.
+std::string stand_in_family(const std::string& family);
+
+} // namespace platform
