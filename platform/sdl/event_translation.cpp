@@ -15,25 +15,6 @@ namespace {
 // How often a window moved by hand follows the pointer when no motion arrives.
 constexpr uint32_t kDragPollMs = 10;
 
-// Mouse buttons as the forms' handlers number them.
-int button_code(uint8_t sdl_button) {
-    switch (sdl_button) {
-    case SDL_BUTTON_LEFT:
-        return kLeftButton;
-    case SDL_BUTTON_RIGHT:
-        return kRightButton;
-    case SDL_BUTTON_MIDDLE:
-        return kMiddleButton;
-    default:
-        return 0;
-    }
-}
-
-// Shift 1, Ctrl 2, Alt 4.
-int shift_state(uint16_t mod) {
-    return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
-}
-
 } // namespace
 
 void SdlWindowBackend::wait_for_events(uint32_t timeout_ms) {
@@ -91,11 +72,11 @@ std::optional<WindowEvent> SdlWindowBackend::translate(const SDL_Event& e) {
         if (w && w->fullscreen && !w->shows(p)) {
             return std::nullopt;
         }
-        return MouseDown{e.button.windowID, p.x, p.y, button_code(e.button.button), false};
+        return MouseDown{e.button.windowID, p.x, p.y, mouse_button_code(e.button.button), false};
     }
     case SDL_MOUSEBUTTONUP: {
         const PixelPoint p = to_client(e.button.windowID, e.button.x, e.button.y);
-        return MouseUp{e.button.windowID, p.x, p.y, button_code(e.button.button)};
+        return MouseUp{e.button.windowID, p.x, p.y, mouse_button_code(e.button.button)};
     }
     case SDL_MOUSEMOTION: {
         const PixelPoint p = to_client(e.motion.windowID, e.motion.x, e.motion.y);

@@ -1,5 +1,9 @@
 #include "platform/sdl/vk_map.h"
 
+#include "platform/window_events.h"
+
+#include <SDL_mouse.h>
+
 namespace platform {
 
 namespace {
@@ -107,6 +111,23 @@ int32_t vk_from_scancode(SDL_Scancode sc) {
     default:
         return 0;
     }
+}
+
+int mouse_button_code(uint8_t sdl_button) {
+    switch (sdl_button) {
+    case SDL_BUTTON_LEFT:
+        return kLeftButton;
+    case SDL_BUTTON_RIGHT:
+        return kRightButton;
+    case SDL_BUTTON_MIDDLE:
+        return kMiddleButton;
+    default:
+        return 0;
+    }
+}
+
+int shift_state(uint16_t mod) {
+    return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
 }
 
 } // namespace platform

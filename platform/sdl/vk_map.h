@@ -20,4 +20,10 @@ int32_t vk_from_scancode(SDL_Scancode scancode);
 // punctuation mark is no letter at all (0).
 int32_t vk_from_keysym(const SDL_Keysym& key);
 
+// SDL's mouse buttons as the forms' handlers number them; 0 for the others.
+int mouse_button_code(uint8_t sdl_button);
+
+// The modifier keys held, as the forms' handlers take them: Shift 1, Ctrl 2, Alt 4.
+int shift_state(uint16_t mod);
+
 } // namespace platform
