@@ -11,6 +11,24 @@ namespace platform {
 
 namespace {
 
+// A browser's page carries the music compressed, as Ogg Vorbis files named as the wave
+// files are but for the extension: 43 MB of waves would be most of its download.
+std::string music_file_name(std::string_view name) {
+#ifdef __EMSCRIPTEN__
+    constexpr std::string_view wave = ".wav";
+    if (name.size() >= wave.size()) {
+        std::string lower(name.substr(name.size() - wave.size()));
+        for (char& c : lower) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        if (lower == wave) {
+            return std::string(name.substr(0, name.size() - wave.size())) + ".ogg";
+        }
+    }
+#endif
+    return std::string(name);
+}
+
 std::string lower(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(),
@@ -204,7 +222,7 @@ int MediaInterpreter::open(const MediaCommand& command, std::string& problem) {
         problem = "\"" + command.alias + "\" is already open";
         return kMediaDuplicateAlias;
     }
-    Resolved file = resolve_game_file(command.file);
+    Resolved file = resolve_game_file(music_file_name(command.file));
     if (!file.found) {
         problem = missing_file_message(file);
         return kMediaFileNotFound;

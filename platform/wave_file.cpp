@@ -137,4 +137,23 @@ std::string wave_problem(std::string_view file) {
     });
 }
 
+std::string ogg_vorbis_problem(const WaveReader& read) {
+    // An Ogg page's header is 27 bytes and its table of segment lengths; the first packet
+    // follows them.
+    constexpr size_t kPageHeader = 27;
+    char header[kPageHeader];
+    if (read(0, header, kPageHeader) != kPageHeader || std::string_view(header, 4) != "OggS" ||
+        header[4] != 0) {
+        return "not an Ogg file";
+    }
+    const auto segments = static_cast<unsigned char>(header[26]);
+    constexpr std::string_view kIdentification("\x01vorbis", 7);
+    char packet[kIdentification.size()];
+    if (read(kPageHeader + segments, packet, sizeof packet) != sizeof packet ||
+        std::string_view(packet, sizeof packet) != kIdentification) {
+        return "not an Ogg Vorbis file";
+    }
+    return {};
+}
+
 } // namespace platform

@@ -26,4 +26,9 @@ std::string wave_problem(const WaveReader& read);
 // The same for a whole file held in memory.
 std::string wave_problem(std::string_view file);
 
+// Why a piece of the browser page's music, which is Ogg Vorbis, cannot be played, or an
+// empty string when it can: it must begin with an Ogg page whose first packet is a Vorbis
+// identification header. The mixer's decoder checks the stream from there, with bounds.
+std::string ogg_vorbis_problem(const WaveReader& read);
+
 } // namespace platform

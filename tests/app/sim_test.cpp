@@ -188,6 +188,7 @@ TEST_F(Sim, BenchPrintsFramePercentiles) {
     EXPECT_EQ(out.str().rfind("frame_us median=", 0), 0u) << out.str();
     EXPECT_NE(out.str().find(" p10="), std::string::npos);
     EXPECT_NE(out.str().find(" p90="), std::string::npos);
+    EXPECT_NE(out.str().find(" mean="), std::string::npos);
 }
 
 TEST_F(Sim, ZeroFramesWritesOnlyThePreparation) {

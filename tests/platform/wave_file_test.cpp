@@ -88,3 +88,43 @@ TEST(WaveFile, FilesThatAreNotWholeWavesAreRefused) {
     put32(short_fmt, 8);
     EXPECT_NE(wave_problem(wave(short_fmt + "12345678")), "");
 }
+
+namespace {
+
+std::string ogg_problem(const std::string& file) {
+    return platform::ogg_vorbis_problem([&file](uint64_t offset, char* out, size_t size) {
+        if (offset >= file.size()) {
+            return size_t{0};
+        }
+        const size_t n = std::min<uint64_t>(size, file.size() - offset);
+        file.copy(out, n, offset);
+        return n;
+    });
+}
+
+// An Ogg page header with `segments` segment lengths, then the first packet's start.
+std::string ogg_page(unsigned char segments, const std::string& packet) {
+    std::string page = "OggS";
+    page += std::string(22, '\0');
+    page += static_cast<char>(segments);
+    page += std::string(segments, '\x1e');
+    return page + packet;
+}
+
+} // namespace
+
+TEST(OggFile, OnlyAVorbisStreamPasses) {
+    const std::string identification("\x01vorbis", 7);
+    EXPECT_EQ(ogg_problem(ogg_page(1, identification + "rest")), "");
+    EXPECT_EQ(ogg_problem(ogg_page(255, identification)), "");
+    EXPECT_EQ(ogg_problem(ogg_page(1, std::string("\x01opus..", 7))), "not an Ogg Vorbis file");
+    // The packet cut short, the segment table running past the end, no page at all.
+    EXPECT_EQ(ogg_problem(ogg_page(1, "\x01vor")), "not an Ogg Vorbis file");
+    EXPECT_EQ(ogg_problem(ogg_page(200, "")), "not an Ogg Vorbis file");
+    EXPECT_EQ(ogg_problem(wave(fmt_chunk(WaveFormat{}))), "not an Ogg file");
+    EXPECT_EQ(ogg_problem("OggS"), "not an Ogg file");
+    EXPECT_EQ(ogg_problem(""), "not an Ogg file");
+    std::string version_one = ogg_page(1, identification);
+    version_one[4] = 1;
+    EXPECT_EQ(ogg_problem(version_one), "not an Ogg file");
+}

@@ -1,0 +1,70 @@
+# The page: skarvelin.html, its script and WebAssembly, and skarvelin.data with the sheet,
+# the music and the fonts. The modal windows, the frame loop inside the key handler and
+# the waits that deliver events stay as they are: ASYNCIFY lets them yield to the browser.
+set(WEB_DATA ${SKARVELIN_HOST_BUILD}/web-data)
+set(PAGE_SHELL ${CMAKE_SOURCE_DIR}/app/browser/page.html)
+# SDL's browser code calls these script functions of Emscripten's, which a program that is
+# not built with Emscripten's own SDL does not get unless it asks. A response file carries
+# the request: their names start with a dollar sign, which no build tool passes on intact.
+set(SDL_SCRIPT_FUNCTIONS_FILE ${CMAKE_BINARY_DIR}/sdl_script_functions.rsp)
+file(WRITE ${SDL_SCRIPT_FUNCTIONS_FILE}
+  "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['$autoResumeAudioContext','$dynCall']\n")
+# ASYNCIFY prepares every function that might be on the stack when the program waits, at a
+# cost to speed; with calls through function pointers (C++'s virtual calls, the exceptions'
+# call wrappers, operator new's handler, the text libraries' callbacks) that is nearly all
+# of them. These never wait: the sortie's frame, the engine's drawing and actors, the
+# raster operations, text, memory and the font libraries. (The browser gets its turns in
+# the event loop, and when a frame is presented.) A function wrongly named here would
+# break the program where it waits, which the browser suite would show at once.
+set(NEVER_WAITING "'game::*'")
+foreach(class clsNoxField clsNoxPattern clsNoxSprite clsNoxStar clsNoxCharacter clsNoxMQL
+    clsNoxGroup clsNoxPlay)
+  string(APPEND NEVER_WAITING ",'nox::${class}*'")
+endforeach()
+foreach(function bit_blt Bitmap:: draw_text_line blend_mask line_height SdlTextRasterizer::
+    "(anonymous*namespace)::apply")
+  string(APPEND NEVER_WAITING ",'platform::${function}*'")
+endforeach()
+foreach(function "operator*new" dlmalloc dlfree SDL_SetError TTF_ FT_ ft_
+    hb_ _hb_ OT:: AAT:: CFF:: tt_ TT_ af_ ps_ cff_ sfnt_)
+  string(APPEND NEVER_WAITING ",'${function}*'")
+endforeach()
+set(NEVER_WAITING_FILE ${CMAKE_BINARY_DIR}/never_waiting.rsp)
+file(WRITE ${NEVER_WAITING_FILE} "-sASYNCIFY_REMOVE=[${NEVER_WAITING}]\n")
+set(SDL_SCRIPT_FUNCTIONS "SHELL:@${SDL_SCRIPT_FUNCTIONS_FILE}")
+set_target_properties(skarvelin PROPERTIES SUFFIX .html)
+target_link_options(skarvelin PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=131072 "SHELL:@${NEVER_WAITING_FILE}"
+  -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
+  -sEXIT_RUNTIME=1 -sENVIRONMENT=web ${SDL_SCRIPT_FUNCTIONS}
+  # Debian's emcc calls its HTML minifier wrongly; the page is small anyway.
+  -sMINIFY_HTML=0
+  "SHELL:--shell-file ${PAGE_SHELL}"
+  "SHELL:--preload-file ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif@/data/TarnChar.gif"
+  "SHELL:--preload-file ${WEB_DATA}/music@/data"
+  "SHELL:--preload-file ${WEB_DATA}/fonts@/fonts")
+file(GLOB PAGE_DATA CONFIGURE_DEPENDS ${WEB_DATA}/music/* ${WEB_DATA}/fonts/*)
+set_property(TARGET skarvelin APPEND PROPERTY LINK_DEPENDS ${PAGE_SHELL}
+  ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif ${PAGE_DATA})
+# The fonts' licence also beside the page, where the page links it, and the page's icon.
+add_custom_command(TARGET skarvelin POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WEB_DATA}/fonts/LICENCE-fonts.txt
+    ${CMAKE_BINARY_DIR}/LICENCE-fonts.txt
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WEB_DATA}/skarvelin.png
+    ${CMAKE_BINARY_DIR}/skarvelin.png)
+
+# The headless runner as a page of its own (skarvelin-sim.html?ARGUMENTS), built as the game
+# is, so that its --bench compares the frame's work in a browser with the desktop's.
+# Only ./benchmark --web builds it.
+add_executable(skarvelin-sim EXCLUDE_FROM_ALL app/sim_main.cpp)
+target_link_libraries(skarvelin-sim PRIVATE skarvelin_core skarvelin_warnings)
+set(SIM_SHELL ${CMAKE_SOURCE_DIR}/app/browser/sim.html)
+set_target_properties(skarvelin-sim PROPERTIES SUFFIX .html)
+target_link_options(skarvelin-sim PRIVATE
+  -sASYNCIFY "SHELL:@${NEVER_WAITING_FILE}" -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
+  -sENVIRONMENT=web -sMINIFY_HTML=0
+  ${SDL_SCRIPT_FUNCTIONS}
+  "SHELL:--shell-file ${SIM_SHELL}"
+  "SHELL:--preload-file ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif@/data/TarnChar.gif"
+  "SHELL:--preload-file ${WEB_DATA}/fonts@/fonts")
+set_property(TARGET skarvelin-sim APPEND PROPERTY LINK_DEPENDS ${SIM_SHELL})

@@ -1,0 +1,64 @@
+# web_data: what the browser build takes from this desktop build besides the sheet and the
+# stored pictures, made by this build's tools and Debian's: the music as Ogg Vorbis
+# (oggenc), the Japanese faces cut to the game's characters and renamed (fonttools),
+# with their licence, and the table of line breaks (breakgen). Only ./web builds it.
+set(WEB_MUSIC_DIR ${SKARVELIN_WEB_DATA_DIR}/music)
+set(WEB_FONT_DIR ${SKARVELIN_WEB_DATA_DIR}/fonts)
+set(WEB_FILES)
+
+file(GLOB WEB_SCORES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/music/*.score)
+foreach(score ${WEB_SCORES})
+  get_filename_component(piece ${score} NAME_WE)
+  set(ogg ${WEB_MUSIC_DIR}/${piece}.ogg)
+  # Quality 4 (about 128 kbit/s): the synthesised music keeps its sound at an eighth of the size.
+  add_custom_command(OUTPUT ${ogg}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_MUSIC_DIR}
+    COMMAND oggenc --quiet -q 4 -o ${ogg} ${SKARVELIN_DATA_DIR}/${piece}.wav
+    DEPENDS ${SKARVELIN_DATA_DIR}/${piece}.wav
+    COMMENT "Compressing ${piece} for the browser"
+    VERBATIM)
+  list(APPEND WEB_FILES ${ogg})
+endforeach()
+
+set(GAME_CHARACTERS ${SKARVELIN_WEB_DATA_DIR}/game_characters.txt)
+set(IPA_FONT_DIR /usr/share/fonts/opentype)
+foreach(face "ipafont-gothic/ipag.ttf|Skarvelin Gothic|skarvelin-gothic.ttf"
+    "ipafont-gothic/ipagp.ttf|Skarvelin P Gothic|skarvelin-pgothic.ttf"
+    "ipafont-mincho/ipam.ttf|Skarvelin Mincho|skarvelin-mincho.ttf"
+    "ipafont-mincho/ipamp.ttf|Skarvelin P Mincho|skarvelin-pmincho.ttf")
+  string(REPLACE "|" ";" face "${face}")
+  list(GET face 0 source)
+  list(GET face 1 family)
+  list(GET face 2 file)
+  add_custom_command(OUTPUT ${WEB_FONT_DIR}/${file}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_FONT_DIR}
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
+      ${IPA_FONT_DIR}/${source} ${GAME_CHARACTERS} ${family} ${WEB_FONT_DIR}/${file}
+    DEPENDS ${IPA_FONT_DIR}/${source} ${GAME_CHARACTERS}
+      ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
+    COMMENT "Cutting ${family} to the game's characters"
+    VERBATIM)
+  list(APPEND WEB_FILES ${WEB_FONT_DIR}/${file})
+endforeach()
+
+set(FONT_LICENCE ${WEB_FONT_DIR}/LICENCE-fonts.txt)
+set(IPA_COPYRIGHT /usr/share/doc/fonts-ipafont-gothic/copyright)
+add_custom_command(OUTPUT ${FONT_LICENCE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_FONT_DIR}
+  COMMAND ${CMAKE_COMMAND} -E cat ${CMAKE_SOURCE_DIR}/data/web/fonts-note.txt ${IPA_COPYRIGHT}
+    > ${FONT_LICENCE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/data/web/fonts-note.txt ${IPA_COPYRIGHT}
+  COMMENT "Putting the fonts' licence beside them")
+list(APPEND WEB_FILES ${FONT_LICENCE})
+
+# The page's icon: the desktop's, drawn from the fighter.
+set(WEB_ICON ${SKARVELIN_WEB_DATA_DIR}/skarvelin.png)
+set(DESKTOP_ICON ${SKARVELIN_ICON_DIR}/hicolor/48x48/apps/${SKARVELIN_APP_ID}.png)
+add_custom_command(OUTPUT ${WEB_ICON}
+  COMMAND ${CMAKE_COMMAND} -E copy ${DESKTOP_ICON} ${WEB_ICON}
+  DEPENDS ${DESKTOP_ICON}
+  VERBATIM)
+list(APPEND WEB_FILES ${WEB_ICON})
+
+add_custom_target(web_data DEPENDS ${WEB_FILES})
+add_dependencies(web_data web_break_table music_data sheet_data icon_data)
