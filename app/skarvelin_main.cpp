@@ -9,6 +9,7 @@
 #include "platform/events.h"
 #include "platform/media.h"
 #include "platform/paths.h"
+#include "platform/sdl/browser_host.h"
 #include "platform/sdl/input.h"
 #include "platform/sdl/media_player.h"
 #include "platform/sdl/message_box.h"
@@ -86,9 +87,7 @@ int play() {
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (const std::optional<int> status = answer_question(argc, argv)) {
         return *status;
     }
@@ -100,4 +99,10 @@ int main(int argc, char** argv) {
         std::cerr << "skarvelin: " << e.what() << "\n";
         return 1;
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return platform::end_in_browser(run(argc, argv));
 }

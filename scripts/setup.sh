@@ -7,6 +7,11 @@ GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-m
 # desktop-file-utils and appstream validate the installed launcher and software-centre entry.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox
   imagemagick x11-utils clang-format sox desktop-file-utils appstream)
+# The browser build: the compiler, Debian's sources of the libraries (dpkg-dev unpacks
+# them), the tools that compress the music and cut the fonts, and the browser its
+# tests run in. Node (for their driver and the page's server) comes from Debian only
+# where no Node is installed already: see ensure_node.
+WEB_PACKAGES=(emscripten dpkg-dev vorbis-tools fonttools chromium)
 # libFuzzer comes with clang's runtime libraries; GNU time measures the soak's memory.
 FUZZ_PACKAGES=(clang libclang-rt-dev time)
 
@@ -24,6 +29,13 @@ ensure_packages() {
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}" >/dev/null
+}
+
+# Node and npm from Debian, unless a Node with npm is there already (a machine may carry
+# another distribution's, which Debian's packages would conflict with).
+ensure_node() {
+  command -v node >/dev/null && command -v npm >/dev/null && return 0
+  ensure_packages nodejs npm
 }
 
 # The sanitizer build's options, shared by ./test and ./soak so that neither reconfigures it.

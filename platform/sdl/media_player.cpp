@@ -34,6 +34,15 @@ WaveReader reader_of(SDL_RWops& rw) {
     };
 }
 
+// A browser's page carries its music as Ogg Vorbis (see the media interpreter).
+std::string format_problem(SDL_RWops& rw) {
+#ifdef __EMSCRIPTEN__
+    return ogg_vorbis_problem(reader_of(rw));
+#else
+    return wave_problem(reader_of(rw));
+#endif
+}
+
 struct MixerPiece : MusicOutput::Piece {
     std::unique_ptr<Mix_Music, MusicDeleter> music;
 };
@@ -96,7 +105,7 @@ class MixerOutput : public MusicOutput {
             problem = "cannot open \"" + path + "\": " + SDL_GetError();
             return nullptr;
         }
-        if (const std::string why = wave_problem(reader_of(*rw)); !why.empty()) {
+        if (const std::string why = format_problem(*rw); !why.empty()) {
             problem = "cannot play \"" + path + "\": " + why;
             return nullptr;
         }

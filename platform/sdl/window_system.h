@@ -7,7 +7,11 @@
 
 #include "platform/clock.h"
 #include "platform/form.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/sdl/browser/canvas_backend.h"
+#else
 #include "platform/sdl/window_backend.h"
+#endif
 #include "platform/window_dispatcher.h"
 
 #include <cstdint>
@@ -16,11 +20,17 @@
 
 namespace platform {
 
+#ifdef __EMSCRIPTEN__
+using SdlBackend = CanvasWindowBackend;
+#else
+using SdlBackend = SdlWindowBackend;
+#endif
+
 // The real clock and SDL's windows, in a base of their own, so that they are
 // built before the dispatcher that uses them and outlive it.
 struct SdlBackendHolder {
     SystemClock sdl_clock_;
-    std::unique_ptr<SdlWindowBackend> sdl_backend_ = std::make_unique<SdlWindowBackend>();
+    std::unique_ptr<SdlBackend> sdl_backend_ = std::make_unique<SdlBackend>();
 };
 
 class SdlWindowSystem : private SdlBackendHolder, public WindowDispatcher {

@@ -1,0 +1,357 @@
+#!/usr/bin/env bash
+# scripts/web_deps.sh DEPS_DIR: builds the static WebAssembly libraries the browser build links
+# against (SDL2, SDL2_image, SDL2_mixer, SDL2_ttf, freetype, harfbuzz, giflib) into
+# DEPS_DIR/prefix, from the Debian sources of exactly the versions installed for the desktop
+# build, Debian's patches applied. A library is rebuilt when its installed Debian version,
+# Emscripten's or this script changes.
+#
+# Each library is compiled file by file with Emscripten's clang and Emscripten's own flags
+# (`emcc --cflags`) instead of through its configure step: under Emscripten every configure
+# check links and finalizes a test program, and SDL2's 160 checks took six minutes, where
+# compiling the whole library takes under half a minute on two cores. SDL2 therefore uses the
+# configuration its authors keep for Emscripten (include/SDL_config_emscripten.h), and the
+# pkg-config files are written here.
+#
+# SDL2_ttf lays text out with harfbuzz, as Debian's desktop SDL2_ttf does: without it, its
+# synthetic bold widens every glyph's advance by the stroke (1 px at 12 px, 4 px at 48 px), so
+# bold lines come out a ninth wider than on the desktop.
+#
+# Linking SDL2's browser audio needs two of Emscripten's JavaScript helpers that only its own
+# SDL2 port requests automatically:
+#   -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=$autoResumeAudioContext,$dynCall
+set -euo pipefail
+
+# Build order: freetype before harfbuzz, both before SDL2_ttf; SDL2 before its three companions.
+PACKAGES=(freetype harfbuzz giflib libsdl2 libsdl2-image libsdl2-mixer libsdl2-ttf)
+declare -A TITLE=([freetype]=freetype [harfbuzz]=harfbuzz [giflib]=giflib [libsdl2]=SDL2
+  [libsdl2-image]=SDL2_image [libsdl2-mixer]=SDL2_mixer [libsdl2-ttf]=SDL2_ttf)
+# The installed binary package whose source version is built.
+declare -A BINARY=([freetype]=libfreetype6 [harfbuzz]=libharfbuzz0b [giflib]=libgif7
+  [libsdl2]=libsdl2-2.0-0 [libsdl2-image]=libsdl2-image-2.0-0
+  [libsdl2-mixer]=libsdl2-mixer-2.0-0 [libsdl2-ttf]=libsdl2-ttf-2.0-0)
+declare -A ARCHIVE=([freetype]=libfreetype.a [harfbuzz]=libharfbuzz.a [giflib]=libgif.a
+  [libsdl2]=libSDL2.a [libsdl2-image]=libSDL2_image.a [libsdl2-mixer]=libSDL2_mixer.a
+  [libsdl2-ttf]=libSDL2_ttf.a)
+declare -A BUILDER=([freetype]=build_freetype [harfbuzz]=build_harfbuzz [giflib]=build_giflib
+  [libsdl2]=build_sdl2 [libsdl2-image]=build_sdl2_image [libsdl2-mixer]=build_sdl2_mixer
+  [libsdl2-ttf]=build_sdl2_ttf)
+
+SYSTEM_SOURCES=/etc/apt/sources.list.d/debian.sources
+COMMON_FLAGS=(-O2 -DNDEBUG)
+declare -A VERSION=()
+
+fail() {
+  echo "web_deps: $*" >&2
+  exit 1
+}
+
+upstream_version() {
+  local v=${1#*:}
+  v=${v%-*}
+  echo "${v%%+*}"
+}
+
+# Fills VERSION with the source version of each library's installed binary package, and
+# EMSCRIPTEN with the installed Emscripten's.
+read_versions() {
+  local binaries=() pkg name status version
+  for pkg in "${PACKAGES[@]}"; do
+    binaries+=("${BINARY[$pkg]}")
+  done
+  declare -A installed=()
+  while IFS=$'\t' read -r name status version; do
+    [[ $status == "install ok installed" ]] && installed[${name%:*}]=$version
+  done < <(dpkg-query -W -f='${Package}\t${Status}\t${source:Version}\n' "${binaries[@]}" \
+    emscripten 2>/dev/null || true)
+  EMSCRIPTEN=${installed[emscripten]:-}
+  [[ -n $EMSCRIPTEN ]] || fail "Debian's emscripten package is not installed"
+  for pkg in "${PACKAGES[@]}"; do
+    [[ -n ${installed[${BINARY[$pkg]}]:-} ]] ||
+      fail "${BINARY[$pkg]} is not installed; the browser libraries follow the desktop's" \
+        "Debian versions, so install the game's packages first"
+    VERSION[$pkg]=${installed[${BINARY[$pkg]}]}
+  done
+}
+
+stamp_of() {
+  echo "$DEPS_DIR/stamps/$1-${VERSION[$1]}"
+}
+
+is_current() {
+  local stamp recorded=
+  stamp=$(stamp_of "$1")
+  [[ -f $stamp && -f $PREFIX/lib/${ARCHIVE[$1]} ]] || return 1
+  read -r recorded <"$stamp" || true
+  [[ $recorded == "$RECIPE $EMSCRIPTEN" ]]
+}
+
+require_tools() {
+  local tool
+  for tool in emcc em-config emar apt-get dpkg-source make xargs; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages emscripten, dpkg-dev)"
+  done
+  local llvm_root suffix
+  llvm_root=$(em-config LLVM_ROOT)
+  suffix=$(em-config CLANG_ADD_VERSION 2>/dev/null || true)
+  CLANG=$llvm_root/clang${suffix:+-$suffix}
+  [[ -x $CLANG ]] || fail "Emscripten's clang ($CLANG) is missing"
+  read -ra EMCC_FLAGS <<<"$(emcc --cflags)"
+}
+
+# run_logged LOG COMMAND...: runs COMMAND with its output appended to LOG; on failure shows
+# the end of LOG and stops.
+run_logged() {
+  local log=$1 status
+  shift
+  set +e
+  (
+    set -e
+    "$@"
+  ) >>"$log" 2>&1
+  status=$?
+  set -e
+  if ((status != 0)); then
+    echo "web_deps: failed (exit $status); the last lines of $log:" >&2
+    tail -n 30 "$log" >&2
+    if grep -q "Can not find version" "$log"; then
+      echo "web_deps: the mirror does not offer that version; upgrade the installed package" >&2
+    fi
+    exit 1
+  fi
+}
+
+dsc_of() {
+  echo "$DEPS_DIR/apt/downloads/$1_${VERSION[$1]#*:}.dsc"
+}
+
+# Downloads the Debian sources of the named packages through a private apt configuration:
+# the system's own lists, cache and hooks stay untouched.
+fetch_sources() {
+  local apt=$DEPS_DIR/apt pkg started=$SECONDS
+  mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/downloads"
+  [[ -r $SYSTEM_SOURCES ]] || fail "$SYSTEM_SOURCES is missing"
+  sed 's/^Types:.*/Types: deb-src/' "$SYSTEM_SOURCES" >"$apt/sources/debian.sources"
+  # The system's update hooks (package-kit, appstream) would refresh the system's caches.
+  printf '#clear APT::Update::Pre-Invoke;\n#clear APT::Update::Post-Invoke;\n%s\n' \
+    '#clear APT::Update::Post-Invoke-Success;' >"$apt/apt.conf"
+  local options=(-q -c "$apt/apt.conf" -o Dir::Etc::SourceList=/dev/null
+    -o Dir::Etc::SourceParts="$apt/sources" -o Dir::State::Lists="$apt/lists"
+    -o Dir::Cache="$apt/cache" -o APT::Sandbox::User=root)
+  apt-get "${options[@]}" update
+  local wanted=()
+  for pkg; do
+    wanted+=("$pkg=${VERSION[$pkg]}")
+  done
+  (cd "$apt/downloads" && apt-get "${options[@]}" source --download-only "${wanted[@]}")
+  for pkg; do
+    touch "$(dsc_of "$pkg").complete"
+  done
+  echo "fetched in $((SECONDS - started)) s"
+}
+
+# compile_library ARCHIVE FLAGS... -- SOURCES...: compiles SOURCES (relative to the current
+# folder) in parallel and archives them as $PREFIX/lib/ARCHIVE.
+compile_library() {
+  local archive=$1 flags=() objects=() folders source
+  shift
+  while [[ $1 != -- ]]; do
+    flags+=("$1")
+    shift
+  done
+  shift
+  (($# > 0)) || fail "no sources for $archive"
+  folders=(.objects)
+  for source; do
+    objects+=(".objects/$source.o")
+    [[ $source == */* ]] && folders+=(".objects/${source%/*}")
+  done
+  mkdir -p "${folders[@]}"
+  printf '%s\n' "$@" | xargs -P "$(nproc)" -I{} \
+    "$CLANG" "${EMCC_FLAGS[@]}" "${COMMON_FLAGS[@]}" "${flags[@]}" -c {} -o .objects/{}.o
+  rm -f "$PREFIX/lib/$archive"
+  emar rcs "$PREFIX/lib/$archive" "${objects[@]}"
+}
+
+# write_pc NAME DESCRIPTION VERSION REQUIRES LIBS CFLAGS
+write_pc() {
+  cat >"$PREFIX/lib/pkgconfig/$1.pc" <<EOF
+prefix=$PREFIX
+libdir=\${prefix}/lib
+includedir=\${prefix}/include
+
+Name: $1
+Description: $2
+Version: $3
+Requires: $4
+Libs: -L\${libdir} $5
+Cflags: $6
+EOF
+}
+
+build_freetype() {
+  # The Unix configuration header, as freetype's own build picks it on Unix.
+  sed -e 's/#undef \+\(HAVE_UNISTD_H\)/#define \1 1/' \
+    -e 's/#undef \+\(HAVE_FCNTL_H\)/#define \1 1/' \
+    builds/unix/ftconfig.h.in >include/freetype/config/ftconfig.h
+  # The module list of freetype's CMake build; the default ftoption.h leaves out zlib, png,
+  # bzip2, brotli and harfbuzz (gzip-compressed fonts use freetype's own inflate).
+  local sources
+  mapfile -t sources < <(sed -n '/^set(BASE_SRCS/,/^)/p' CMakeLists.txt |
+    grep -o 'src/[a-z0-9/]*\.c')
+  compile_library libfreetype.a -DFT2_BUILD_LIBRARY -Iinclude -Iinclude/freetype/config -- \
+    "${sources[@]}" builds/unix/ftsystem.c src/base/ftdebug.c
+  rm -rf "$PREFIX/include/freetype2"
+  mkdir -p "$PREFIX/include/freetype2"
+  cp -r include/ft2build.h include/freetype "$PREFIX/include/freetype2/"
+  rm -rf "$PREFIX/include/freetype2/freetype/internal"
+  # pkg-config carries libtool's version for freetype, as its own build writes it.
+  local libtool_version
+  libtool_version=$(sed -n "s/^version_info='\([0-9:]*\)'.*/\1/p" builds/unix/configure.raw)
+  [[ -n $libtool_version ]] || fail "no version_info in freetype's configure.raw"
+  write_pc freetype2 "A free, high-quality, and portable font engine." \
+    "${libtool_version//:/.}" "" -lfreetype "-I\${includedir}/freetype2"
+}
+
+build_harfbuzz() {
+  # src/harfbuzz.cc includes every source file. Compiled as one unity file per core, the
+  # library parses its heavy headers a few times instead of once per file (a fifth of the
+  # work) and still keeps every core busy.
+  local units unit cores i=0 sources=()
+  mapfile -t units < <(sed -n 's/^#include "\(hb-.*\.cc\)"$/\1/p' src/harfbuzz.cc)
+  ((${#units[@]} > 0)) || fail "no sources listed in harfbuzz's src/harfbuzz.cc"
+  cores=$(nproc)
+  for ((i = 0; i < cores; i++)); do
+    sources+=("src/unity-$i.cc")
+    : >"src/unity-$i.cc"
+  done
+  i=0
+  for unit in "${units[@]}"; do
+    echo "#include \"$unit\"" >>"${sources[i++ % cores]}"
+  done
+  # The options and FreeType functions Debian's own build finds.
+  compile_library libharfbuzz.a -I"$PREFIX/include/freetype2" -fno-exceptions -fno-rtti \
+    -DHAVE_FREETYPE=1 -DHAVE_FT_GET_VAR_BLEND_COORDINATES=1 \
+    -DHAVE_FT_SET_VAR_BLEND_COORDINATES=1 -DHAVE_FT_DONE_MM_VAR=1 -DHAVE_FT_GET_TRANSFORM=1 -- \
+    "${sources[@]}"
+  rm -rf "$PREFIX/include/harfbuzz"
+  mkdir -p "$PREFIX/include/harfbuzz"
+  cp src/hb*.h "$PREFIX/include/harfbuzz/"
+  write_pc harfbuzz "HarfBuzz text shaping library" \
+    "$(upstream_version "${VERSION[harfbuzz]}")" freetype2 -lharfbuzz "-I\${includedir}/harfbuzz"
+}
+
+build_giflib() {
+  # The library's sources as its Makefile lists them (the Makefile also builds the tools).
+  local sources
+  read -ra sources <<<"$(make -s --eval "print-sources: ; @echo \$(SOURCES)" print-sources)"
+  compile_library libgif.a -- "${sources[@]}"
+  cp gif_lib.h "$PREFIX/include/"
+}
+
+build_sdl2() {
+  # The subsystems and drivers SDL_config_emscripten.h enables; the rest of src/ compiles to
+  # nothing under that configuration.
+  local folders=(. atomic audio audio/disk audio/dummy audio/emscripten cpuinfo dynapi events
+    file filesystem/emscripten haptic haptic/dummy hidapi joystick joystick/emscripten
+    loadso/dlopen locale locale/emscripten misc misc/emscripten power power/emscripten render
+    render/opengles2 render/software sensor sensor/dummy stdlib thread thread/generic timer
+    timer/unix video video/emscripten video/yuv2rgb)
+  local sources=() folder
+  for folder in "${folders[@]}"; do
+    sources+=("src/$folder"/*.c)
+  done
+  # SDL's own build adds -fno-strict-aliasing: its blitters and converters pun types.
+  compile_library libSDL2.a -Iinclude -fno-strict-aliasing -- "${sources[@]}"
+  rm -rf "$PREFIX/include/SDL2"
+  mkdir -p "$PREFIX/include/SDL2"
+  cp include/*.h "$PREFIX/include/SDL2/"
+  write_pc sdl2 "Simple DirectMedia Layer" "$(upstream_version "${VERSION[libsdl2]}")" "" \
+    -lSDL2 "-I\${includedir}/SDL2"
+}
+
+build_sdl2_image() {
+  # BMP and JPEG only, JPEG through the bundled stb_image; saving is left out.
+  compile_library libSDL2_image.a -I"$PREFIX/include/SDL2" -DLOAD_BMP -DLOAD_JPG \
+    -DUSE_STBIMAGE -DSDL_IMAGE_SAVE_JPG=0 -DSDL_IMAGE_SAVE_PNG=0 -- IMG*.c
+  cp SDL_image.h "$PREFIX/include/SDL2/"
+  write_pc SDL2_image "image loading library for Simple DirectMedia Layer" \
+    "$(upstream_version "${VERSION[libsdl2-image]}")" sdl2 -lSDL2_image "-I\${includedir}/SDL2"
+}
+
+build_sdl2_mixer() {
+  # WAV and Ogg Vorbis only, Vorbis through the bundled stb_vorbis.
+  compile_library libSDL2_mixer.a -I"$PREFIX/include/SDL2" -Iinclude -Isrc -Isrc/codecs \
+    -DMUSIC_WAV -DMUSIC_OGG -DOGG_USE_STB -- src/*.c src/codecs/*.c
+  cp include/SDL_mixer.h "$PREFIX/include/SDL2/"
+  # By path, not -lSDL2_mixer: emcc takes that flag for its own SDL2_mixer port, which it
+  # would download and build.
+  write_pc SDL2_mixer "mixer library for Simple DirectMedia Layer" \
+    "$(upstream_version "${VERSION[libsdl2-mixer]}")" sdl2 "\${libdir}/libSDL2_mixer.a" \
+    "-I\${includedir}/SDL2"
+}
+
+build_sdl2_ttf() {
+  compile_library libSDL2_ttf.a -I"$PREFIX/include/SDL2" -I"$PREFIX/include/freetype2" \
+    -I"$PREFIX/include/harfbuzz" -DTTF_USE_HARFBUZZ=1 -- SDL_ttf.c
+  cp SDL_ttf.h "$PREFIX/include/SDL2/"
+  # freetype and harfbuzz are public here, not private: the consumers link statically
+  # without --static.
+  write_pc SDL2_ttf "ttf library for Simple DirectMedia Layer with FreeType 2 support" \
+    "$(upstream_version "${VERSION[libsdl2-ttf]}")" "sdl2 freetype2 harfbuzz" -lSDL2_ttf \
+    "-I\${includedir}/SDL2"
+}
+
+# Unpacks the package's source with Debian's patches applied and runs its builder there.
+unpack_and_build() {
+  local pkg=$1 work=$DEPS_DIR/work/$1 started=$SECONDS
+  rm -rf "$work"
+  mkdir -p "$work"
+  dpkg-source -x "$(dsc_of "$pkg")" "$work/source"
+  cd "$work/source"
+  "${BUILDER[$pkg]}"
+  echo "built ${TITLE[$pkg]} ${VERSION[$pkg]} in $((SECONDS - started)) s"
+}
+
+build_package() {
+  local pkg=$1 log=$DEPS_DIR/logs/${TITLE[$1]}.log
+  rm -f "$DEPS_DIR/stamps/$pkg"-[0-9]*
+  echo "Building ${TITLE[$pkg]} $(upstream_version "${VERSION[$pkg]}") for the browser"
+  : >"$log"
+  run_logged "$log" unpack_and_build "$pkg"
+  echo "$RECIPE $EMSCRIPTEN" >"$(stamp_of "$pkg")"
+  rm -rf "$DEPS_DIR/work/$pkg"
+}
+
+main() {
+  [[ $# -eq 1 && -n $1 ]] || {
+    echo "usage: scripts/web_deps.sh DEPS_DIR" >&2
+    exit 2
+  }
+  mkdir -p "$1"
+  DEPS_DIR=$(cd "$1" && pwd)
+  PREFIX=$DEPS_DIR/prefix
+  RECIPE=$(sha256sum <"${BASH_SOURCE[0]}")
+  RECIPE=${RECIPE%% *}
+  read_versions
+
+  local wanted=() missing=() pkg
+  for pkg in "${PACKAGES[@]}"; do
+    is_current "$pkg" || wanted+=("$pkg")
+  done
+  ((${#wanted[@]} > 0)) || return 0
+
+  require_tools
+  mkdir -p "$DEPS_DIR/logs" "$DEPS_DIR/stamps" "$PREFIX/include" "$PREFIX/lib/pkgconfig"
+  for pkg in "${wanted[@]}"; do
+    [[ -f "$(dsc_of "$pkg").complete" ]] || missing+=("$pkg")
+  done
+  if ((${#missing[@]} > 0)); then
+    : >"$DEPS_DIR/logs/sources.log"
+    run_logged "$DEPS_DIR/logs/sources.log" fetch_sources "${missing[@]}"
+  fi
+  for pkg in "${wanted[@]}"; do
+    build_package "$pkg"
+  done
+}
+
+main "$@"
