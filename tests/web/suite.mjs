@@ -1,0 +1,533 @@
+// The browser build played like a player: headless Chromium over the DevTools protocol, real
+// key events on the page, the canvas watched through screenshots. Started by tests/web/run:
+//
+//   node suite.mjs --url URL --golden DIR --shots DIR --profile DIR [--until CASE]
+//
+// The cases walk one chain in one page (title, story, sortie, end), each starting where the
+// one before left off; the first failure ends the walk.
+
+import fs from 'node:fs';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+
+import {
+  BLACK,
+  compare,
+  countColour,
+  countDiffering,
+  cutSprite,
+  findFramed,
+  findSprite,
+  hex,
+  Picture,
+  TEAL,
+} from './pictures.mjs';
+
+const CHROMIUM = '/usr/bin/chromium';
+const CHROMIUM_ARGS = [
+  '--headless',
+  '--no-sandbox',
+  '--disable-gpu',
+  '--disable-quic',
+  '--no-first-run',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-sync',
+  // Audio may start only after a gesture, as in a browser a person uses. (The policy named
+  // user-gesture-required holds back audio in cross-origin frames only: the page's own
+  // AudioContext would run from the start.)
+  '--autoplay-policy=document-user-activation-required',
+];
+
+const CASES = ['load', 'story', 'sortie', 'end', 'broken'];
+
+const WIDTH = 549, HEIGHT = 349;
+// Shows through where the canvas is transparent: a colour no window of the game has.
+const BACKDROP = 0xff00ff;
+
+// The frame in the backdrop's colour, alone or half blended with the page's dark background.
+function isBackdropFrame(colour) {
+  const r = colour >> 16, g = (colour >> 8) & 0xff, b = colour & 0xff;
+  return colour >= 0 && r >= 0x60 && b >= 0x60 && g <= 0x30 && Math.abs(r - b) <= 0x20;
+}
+
+// The game window's playfield and head-up counters, in the window's pixels.
+const FIELD = { x: 19, y: 34, w: 512, h: 300 };
+const COUNTER = { y: 8, w: 45, h: 19 };
+const MB_X = 273, EN_X = 319, EB_X = 366;
+// The fighter at its start, cut from a reference playfield, and the place of its box there.
+const FIGHTER_FRAME = 'playfield-frame-25';
+const FIGHTER_BOX = { x: 4, y: 126, w: 56, h: 36 };
+
+const STORY = ['screen-form2-world1', 'screen-form3-world2', 'screen-form4-world3', 'screen-form5-briefing'];
+const TITLE = 'screen-form1-title';
+const LOADED = 'screen-frmmain-loaded';
+
+// Where each screen draws text: its labels and buttons. The browser's glyphs may come out a
+// shade off at a few edge pixels there (seen: up to 43 pixels an area, 2 units a channel).
+const area = (x, y, w, h) => ({ x, y, w, h });
+const TEXT_AREAS = {
+  [TITLE]: [
+    area(0, 24, 545, 57), // the title and its shadow
+    area(8, 128, 537, 89), // the three lines of instructions
+    area(128, 312, 297, 33), // the buttons
+  ],
+  [STORY[0]]: [area(8, 8, 529, 145), area(200, 312, 169, 33)],
+  [STORY[1]]: [area(8, 0, 529, 145), area(200, 304, 169, 33)],
+  [STORY[2]]: [area(0, 0, 529, 177), area(192, 304, 169, 33)],
+  [STORY[3]]: [area(16, 16, 529, 49), area(16, 72, 529, 161), area(184, 304, 169, 33)],
+};
+// Where the story pages show their JPEG pictures (the places app/StoryPage.cpp gives them).
+const PICTURE_AREAS = {
+  [STORY[0]]: [area(32, 88, 489, 209)],
+  [STORY[1]]: [area(136, 136, 289, 161)],
+  [STORY[2]]: [area(200, 176, 153, 121)],
+};
+
+class Failure extends Error {}
+
+function fail(message) {
+  throw new Failure(message);
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+function parseArguments(args) {
+  const options = { until: CASES.at(-1) };
+  const names = { '--url': 'url', '--golden': 'golden', '--shots': 'shots', '--profile': 'profile', '--until': 'until' };
+  for (let i = 0; i < args.length; i += 2) {
+    const key = names[args[i]];
+    if (!key || args[i + 1] === undefined) throw new Error(`bad argument ${args[i]}`);
+    options[key] = args[i + 1];
+  }
+  for (const key of ['url', 'golden', 'shots', 'profile']) {
+    if (!options[key]) throw new Error(`--${key} is needed`);
+  }
+  if (!CASES.includes(options.until)) throw new Error(`no case "${options.until}"; the cases: ${CASES.join(' ')}`);
+  return options;
+}
+
+// ---------------------------------------------------------------- the page and its watcher
+
+// Reads the page through the DevTools protocol itself: playwright's own evaluations count as
+// a user's gesture, which would let the page's audio start before any key was pressed.
+class Player {
+  constructor(page, cdp, options) {
+    this.page = page;
+    this.cdp = cdp;
+    this.options = options;
+    this.references = new Map();
+    this.shotIndex = 0;
+    this.lastShotName = null;
+    this.log = [];
+    this.figures = [];
+    page.on('console', (m) => {
+      const where = m.type() === 'error' && m.location()?.url ? ` (${m.location().url})` : '';
+      this.note(`console.${m.type()}: ${m.text()}${where}`);
+    });
+    page.on('pageerror', (e) => this.note(`page error: ${e.message}`));
+    page.on('response', (r) => r.status() >= 400 && this.note(`HTTP ${r.status()} for ${r.url()}`));
+    page.on('requestfailed', (r) => this.note(`request failed: ${r.url()} ${r.failure()?.errorText ?? ''}`));
+    page.on('crash', () => this.note('the page crashed'));
+  }
+
+  note(line) {
+    this.log.push(line);
+    fs.appendFileSync(path.join(this.options.shots, 'console.log'), `${line}\n`);
+  }
+
+  figure(line) {
+    this.figures.push(line);
+    console.log(`  ${line}`);
+  }
+
+  reference(name) {
+    if (!this.references.has(name)) {
+      this.references.set(name, Picture.load(path.join(this.options.golden, `${name}.png`)));
+    }
+    return this.references.get(name);
+  }
+
+  // Runs a function in the page, as no gesture, bounded in time: a page whose main thread
+  // hangs fails the case instead of the suite waiting for ever.
+  async evaluate(fn, arg) {
+    let timer;
+    const timeout = new Promise((_, reject) => {
+      timer = setTimeout(() => reject(new Failure('the page stopped answering for 10 s')), 10000);
+    });
+    const call = this.cdp.send('Runtime.evaluate', {
+      expression: `(${fn})(${JSON.stringify(arg ?? null)})`,
+      returnByValue: true,
+      awaitPromise: true,
+      userGesture: false,
+    });
+    try {
+      const { result, exceptionDetails } = await Promise.race([call, timeout]);
+      if (exceptionDetails) {
+        fail(`a script in the page threw: ${exceptionDetails.exception?.description ?? exceptionDetails.text}`);
+      }
+      return result.value;
+    } finally {
+      clearTimeout(timer);
+    }
+  }
+
+  // Where an element lies in the viewport (x, y) and on the page (pageX, pageY), and whether
+  // it is shown; null when it is not there.
+  element(id) {
+    return this.evaluate((elementId) => {
+      const e = document.getElementById(elementId);
+      if (!e || !e.isConnected) return null;
+      const r = e.getBoundingClientRect();
+      const shown = e.checkVisibility({ opacityProperty: true, visibilityProperty: true }) && r.width > 0 && r.height > 0;
+      return { x: r.left, y: r.top, pageX: r.left + window.scrollX, pageY: r.top + window.scrollY, w: r.width, h: r.height, shown };
+    }, id);
+  }
+
+  async shown(id) {
+    return (await this.element(id))?.shown === true;
+  }
+
+  state() {
+    return this.evaluate(() => document.body?.dataset.state ?? null);
+  }
+
+  async failedState() {
+    const state = await this.state();
+    if (state !== 'failed') return;
+    const message = await this.evaluate(() => document.getElementById('error-box')?.innerText ?? '');
+    fail(`the page failed: ${message.trim() || '(no message in #error-box)'}`);
+  }
+
+  // Polls check() every 50 ms until it returns a truthy value, for at most `seconds`;
+  // fails with what() when time is up. A page that fails meanwhile fails at once.
+  async waitFor(seconds, check, what) {
+    const deadline = Date.now() + seconds * 1000;
+    for (;;) {
+      await this.failedState();
+      const value = await check();
+      if (value) return value;
+      if (Date.now() > deadline) fail(typeof what === 'function' ? await what() : what);
+      await sleep(50);
+    }
+  }
+
+  // A screenshot of the canvas as the page shows it, kept as <index>-<name>.png; a name
+  // taken again in a row overwrites its file, so polling keeps its last look only.
+  // The page may place the canvas between two pixels (an odd size centred): the browser
+  // then puts its picture on the next whole pixel and blends the frame the suite draws
+  // around it with the page. So the shot is taken a little larger and the canvas found
+  // inside that frame.
+  async shot(name) {
+    const canvas = await this.element('canvas');
+    if (!canvas?.shown) fail('the page shows no #canvas');
+    if (canvas.w !== WIDTH || canvas.h !== HEIGHT) {
+      fail(`the canvas takes ${canvas.w} x ${canvas.h} pixels of the page, not ${WIDTH} x ${HEIGHT}`);
+    }
+    const margin = 3;
+    const clip = {
+      x: Math.floor(canvas.pageX) - margin,
+      y: Math.floor(canvas.pageY) - margin,
+      width: WIDTH + 2 * margin + 1,
+      height: HEIGHT + 2 * margin + 1,
+      scale: 1,
+    };
+    const { data } = await this.cdp.send('Page.captureScreenshot', { format: 'png', clip });
+    const around = Picture.fromPng(Buffer.from(data, 'base64'), 'a screenshot');
+    const at = findFramed(around, isBackdropFrame, WIDTH, HEIGHT);
+    if (!at) fail(`the canvas, said to lie at (${canvas.pageX},${canvas.pageY}) of the page, is not there in a screenshot`);
+    const picture = around.crop(at.x, at.y, WIDTH, HEIGHT);
+    this.canvasPlace = { x: canvas.pageX, y: canvas.pageY };
+    if (name !== this.lastShotName) {
+      this.shotIndex++;
+      this.lastShotName = name;
+    }
+    const file = `${String(this.shotIndex).padStart(2, '0')}-${name}.png`;
+    fs.writeFileSync(path.join(this.options.shots, file), picture.toPng());
+    this.last = picture;
+    return picture;
+  }
+
+  async shows(name, options = {}) {
+    const shot = await this.shot(name.replace(/^screen-/, ''));
+    this.lastCompare = compare(shot, this.reference(name),
+      { ...options, textAreas: TEXT_AREAS[name] ?? [], pictureAreas: PICTURE_AREAS[name] ?? [] });
+    return this.lastCompare.same;
+  }
+
+  // Waits until the canvas shows the reference picture; says how it differs if it never does.
+  async expectShown(what, name, seconds = 5, options = {}) {
+    const why = () => {
+      const { x, y } = this.canvasPlace;
+      // Seen in Chromium: a canvas placed between pixels loses its last column and row.
+      const between = x % 1 !== 0 || y % 1 !== 0 ? `; the canvas lies between pixels of the page, at (${x},${y})` : '';
+      return `${what}: ${name}.png: ${this.lastCompare.summary}${between}`;
+    };
+    await this.waitFor(seconds, () => this.shows(name, options), why);
+    if (this.lastCompare.differ > 0) this.figure(`${what}: ${this.lastCompare.summary}`);
+  }
+
+  expectCorners(what, colour) {
+    for (const [x, y] of [[0, 0], [WIDTH - 1, 0], [0, HEIGHT - 1], [WIDTH - 1, HEIGHT - 1]]) {
+      const got = this.last.at(x, y);
+      if (got !== colour) fail(`${what}: the corner (${x},${y}) is ${hex(got)}, expected ${hex(colour)}`);
+    }
+  }
+
+  // A key pressed and let go like a hand: the game sees it down for a moment.
+  async press(key) {
+    await this.page.keyboard.press(key, { delay: 40 });
+  }
+
+  skarvelin(property) {
+    return this.evaluate((p) => {
+      const s = window.skarvelin;
+      if (!s) return undefined;
+      return typeof s[p] === 'function' ? s[p]() : s[p];
+    }, property);
+  }
+}
+
+// ---------------------------------------------------------------- the game window's looks
+
+function starPixels(shot) {
+  return countColour(shot, FIELD, TEAL);
+}
+
+// The fighter's box in a rectangle of the playfield, or null.
+function fighterIn(player, shot, { x, y, w, h }) {
+  player.fighterSprite ??= cutSprite(player.reference(FIGHTER_FRAME), FIGHTER_BOX);
+  const hit = findSprite(shot, { x: FIELD.x + x, y: FIELD.y + y, w, h }, player.fighterSprite);
+  player.lastSearch = hit;
+  return hit.found ? { x: hit.x + x, y: hit.y + y } : null;
+}
+
+// Anywhere in the playfield; its box may reach a few pixels beyond.
+async function fighterFound(player) {
+  return fighterIn(player, await player.shot('fighter'), { x: -8, y: -8, w: FIELD.w + 8, h: FIELD.h + 8 });
+}
+
+// Holds the key until the fighter has left its place, lets go, and expects it in level flight
+// again, moved in the direction given (-1, 0 or 1 on each axis).
+async function fly(player, from, key, sx, sy) {
+  const { keyboard } = player.page;
+  await keyboard.down(key);
+  try {
+    await player.waitFor(5, async () => !fighterIn(player, await player.shot('flying'), { x: from.x, y: from.y, w: 1, h: 1 }),
+      `holding ${key}, the fighter stays at (${from.x},${from.y}) of the playfield`);
+  } finally {
+    await keyboard.up(key);
+  }
+  const to = await player.waitFor(5, () => fighterFound(player),
+    `after ${key} the fighter, at (${from.x},${from.y}) before, is nowhere in the playfield in level flight`);
+  const dx = Math.sign(to.x - from.x), dy = Math.sign(to.y - from.y);
+  if (dx !== sx || dy !== sy) {
+    fail(`${key} moved the fighter from (${from.x},${from.y}) to (${to.x},${to.y}): expected the direction ${sx},${sy}`);
+  }
+  return to;
+}
+
+// The counter at x of the head-up display differs from its look in the loaded window.
+function counterChanged(player, shot, x) {
+  return countDiffering(shot, { x, y: COUNTER.y, w: COUNTER.w, h: COUNTER.h }, player.reference(LOADED), x, COUNTER.y) > 0;
+}
+
+// ---------------------------------------------------------------- the cases
+
+async function caseLoad(player) {
+  const { page } = player;
+  const navigated = Date.now();
+  await page.goto(player.options.url, { waitUntil: 'commit', timeout: 10000 });
+  const firstMs = await player.waitFor(10, () => player.skarvelin('firstPresentMs'),
+    'no first picture within 10 s: window.skarvelin.firstPresentMs stays null');
+  player.figure(`load: first picture on the canvas at ${firstMs.toFixed(0)} ms`);
+  const state = await player.state();
+  if (state !== 'running') fail(`after the first picture the page's state is "${state}", not "running"`);
+  await player.expectShown('the title', TITLE);
+  player.figure(`load: the title seen as it should be ${Date.now() - navigated} ms after the navigation began (screenshots polled)`);
+  // The title is a plain rectangle: its own black corners show, not the page.
+  player.expectCorners('the title', BLACK);
+}
+
+async function caseStory(player) {
+  const before = await player.skarvelin('audioState');
+  if (before === 'running') fail('the audio runs before any key was pressed: the autoplay policy is not in force');
+  await player.press('Enter');
+  await player.expectShown('Enter on スタート: the first story page', STORY[0]);
+  await player.waitFor(5, async () => (await player.skarvelin('audioState')) === 'running',
+    async () => `the audio is "${await player.skarvelin('audioState')}" after the first key (before: "${before}"), not "running"`);
+  for (let i = 1; i < STORY.length; i++) {
+    await player.press('Enter');
+    await player.expectShown(`Enter on story page ${i}`, STORY[i]);
+  }
+  await player.press('Enter');
+  await player.expectShown('Enter on 出撃！: the loaded game window', LOADED, 15, { backdrop: BACKDROP });
+  // The game window is rounded: the page shows through its corners.
+  player.expectCorners('the game window', BACKDROP);
+}
+
+async function caseSortie(player) {
+  const stars = starPixels(await player.shot('before-sortie'));
+  if (stars !== 0) fail(`${stars} star pixels in the playfield before the sortie`);
+  await player.press('s');
+  await player.waitFor(5, async () => starPixels(await player.shot('stars')) > 0, 'no star appeared in the playfield after S');
+  const atStart = await player.skarvelin('frameWork');
+  let at = await player.waitFor(5, () => fighterFound(player),
+    () => `the fighter is nowhere in the playfield (best match ${player.lastSearch.matched} of ${player.lastSearch.total} pixels)`);
+  if (at.x !== FIGHTER_BOX.x || at.y !== FIGHTER_BOX.y) {
+    fail(`the fighter starts at (${at.x},${at.y}) of the playfield, not (${FIGHTER_BOX.x},${FIGHTER_BOX.y})`);
+  }
+  for (const [key, sx, sy] of [['ArrowRight', 1, 0], ['ArrowDown', 0, 1], ['ArrowLeft', -1, 0], ['ArrowUp', 0, -1]]) {
+    at = await fly(player, at, key, sx, sy);
+  }
+
+  await player.page.keyboard.down('z');
+  try {
+    await player.waitFor(5, async () => counterChanged(player, await player.shot('counters'), MB_X),
+      'holding Z, the bullets\' count MB stays at 0');
+  } finally {
+    await player.page.keyboard.up('z');
+  }
+  await player.waitFor(5, async () => counterChanged(player, await player.shot('counters'), EN_X), 'the enemies\' count EN stays at 0');
+  if (counterChanged(player, player.last, EB_X)) fail('the enemy bullets\' count EB changed: enemies do not fire');
+
+  // The page counts every picture put on the canvas; the sortie's are those since S.
+  const work = await player.skarvelin('frameWork');
+  const frames = work ? work.count - atStart.count : 0;
+  if (!(frames > 0)) fail(`window.skarvelin.frameWork counts no frame of the sortie: ${JSON.stringify(work)}`);
+  const mean = (work.totalMs - atStart.totalMs) / frames;
+  const putting = (work.putTotalMs - atStart.putTotalMs) / frames;
+  if (!(mean >= 0 && putting >= 0)) fail(`window.skarvelin.frameWork does not add up: ${JSON.stringify(work)}`);
+  player.figure(`sortie: mean frame work ${mean.toFixed(3)} ms, and ${putting.toFixed(3)} ms putting the picture on the canvas, over ${frames} frames`);
+}
+
+async function caseEnd(player) {
+  const { page } = player;
+  await player.press('Escape');
+  await player.waitFor(5, async () => (await player.state()) === 'ended',
+    async () => `after Esc the page's state is "${await player.state()}", not "ended"`);
+  const status = await player.skarvelin('exitStatus');
+  if (status !== 0) fail(`the game ended with exit status ${status}, not 0`);
+  if (await player.shown('canvas')) fail('the canvas is still shown after the end');
+  const restart = await player.element('restart');
+  if (!restart?.shown) fail('no #restart button is shown after the end');
+  await page.screenshot({ path: path.join(player.options.shots, `${String(++player.shotIndex).padStart(2, '0')}-ended.png`) });
+  player.lastShotName = 'ended';
+  await page.mouse.click(restart.x + restart.w / 2, restart.y + restart.h / 2);
+  await player.waitFor(10, async () => (await player.state()) === 'running' && (await player.shown('canvas')),
+    async () => `after a click on #restart the page's state is "${await player.state()}" and the canvas ${(await player.shown('canvas')) ? 'shown' : 'not shown'}`);
+  await player.expectShown('the title after #restart', TITLE, 10);
+  const againMs = await player.skarvelin('firstPresentMs');
+  if (typeof againMs === 'number') player.figure(`end: after #restart the first picture came at ${againMs.toFixed(0)} ms`);
+}
+
+// The page's data package, then its WebAssembly, not arriving (answered 404): the page must
+// say so in its error box and end, not wait for ever.
+async function caseBroken(player) {
+  for (const file of ['skarvelin.data', 'skarvelin.wasm']) {
+    const page = await player.page.context().newPage();
+    try {
+      await page.route(`**/${file}`, (route) => route.fulfill({ status: 404, body: 'gone' }));
+      await page.goto(player.options.url, { waitUntil: 'commit', timeout: 10000 });
+      const cdp = await page.context().newCDPSession(page);
+      const broken = new Player(page, cdp, player.options);
+      // Failing is what is expected here, so not waitFor(), which stops at a failed page.
+      const deadline = Date.now() + 10000;
+      while ((await broken.state()) !== 'failed') {
+        if (Date.now() > deadline) fail(`without ${file} the page's state is "${await broken.state()}", not "failed"`);
+        await sleep(50);
+      }
+      const box = await broken.evaluate(() => {
+        const e = document.getElementById('error-box');
+        return e && !e.hidden ? e.innerText : null;
+      });
+      if (!box || !box.trim()) fail(`without ${file} the page shows no error box`);
+      player.figure(`broken: without ${file} the page says: ${box.trim().replace(/\s+/g, ' ')}`);
+    } finally {
+      await page.close();
+    }
+  }
+}
+
+const CASE_STEPS = { load: caseLoad, story: caseStory, sortie: caseSortie, end: caseEnd, broken: caseBroken };
+
+// ---------------------------------------------------------------- running
+
+async function launch(profile) {
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: CHROMIUM,
+    headless: true,
+    args: CHROMIUM_ARGS,
+    viewport: { width: 1024, height: 768 },
+    deviceScaleFactor: 1,
+    timeout: 30000,
+  });
+  // The page behind the canvas, and a frame around it, in a colour of our own, so that
+  // transparency can be seen and the canvas found in a screenshot.
+  await context.addInitScript((colour) => {
+    document.addEventListener('DOMContentLoaded', () => {
+      const style = document.createElement('style');
+      style.textContent = `#canvas { background: ${colour} !important; outline: 1px solid ${colour} !important; outline-offset: 0 !important; }`;
+      document.head.append(style);
+    });
+  }, `#${hex(BACKDROP)}`);
+  const page = context.pages()[0] ?? (await context.newPage());
+  page.setDefaultTimeout(10000);
+  const cdp = await context.newCDPSession(page);
+  return { context, page, cdp };
+}
+
+async function main() {
+  const options = parseArguments(process.argv.slice(2));
+  const started = Date.now();
+  fs.mkdirSync(options.shots, { recursive: true });
+  const chain = CASES.slice(0, CASES.indexOf(options.until) + 1);
+  let passed = 0, failed = 0;
+  let context;
+  try {
+    let page, cdp;
+    try {
+      ({ context, page, cdp } = await launch(options.profile));
+    } catch (error) {
+      console.error(`FAIL ${chain[0]}: Chromium did not start: ${error.message.split('\n')[0]}`);
+      console.log(`web: 0 passed, 1 failed, ${chain.length - 1} skipped`);
+      return 1;
+    }
+    const player = new Player(page, cdp, options);
+    for (const name of chain) {
+      if (failed > 0) {
+        console.log(`skip ${name}: it starts where the failed case should have ended`);
+        continue;
+      }
+      const caseStarted = Date.now();
+      const seconds = () => ((Date.now() - caseStarted) / 1000).toFixed(1);
+      try {
+        await CASE_STEPS[name](player);
+        passed++;
+        console.log(`ok   ${name} (${seconds()} s)`);
+      } catch (error) {
+        failed++;
+        const reason = error instanceof Failure ? error.message : `${error.name}: ${error.message.split('\n')[0]}`;
+        console.error(`FAIL ${name} (${seconds()} s): ${reason}`);
+        await page.screenshot({ path: path.join(options.shots, `failure-${name}.png`) }).catch(() => {});
+        for (const line of player.log.slice(-12)) console.error(`     ${line}`);
+      }
+    }
+    if (player.figures.length > 0) {
+      fs.writeFileSync(path.join(options.shots, 'figures.txt'), `${player.figures.join('\n')}\n`);
+    }
+  } finally {
+    await context?.close().catch(() => {});
+  }
+  const skipped = chain.length - passed - failed;
+  console.log(`web: ${((Date.now() - started) / 1000).toFixed(1)} s; screenshots in ${options.shots}`);
+  console.log(`web: ${passed} passed, ${failed} failed${skipped > 0 ? `, ${skipped} skipped` : ''}`);
+  return failed > 0 ? 1 : 0;
+}
+
+try {
+  process.exitCode = await main();
+} catch (error) {
+  console.error(`web: ${error.message}`);
+  process.exitCode = 2;
+}
