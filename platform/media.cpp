@@ -11,29 +11,23 @@ namespace platform {
 
 namespace {
 
-// A browser's page carries the music compressed, as Ogg Vorbis files named as the wave
-// files are but for the extension: 43 MB of waves would be most of its download.
-std::string music_file_name(std::string_view name) {
-#ifdef __EMSCRIPTEN__
-    constexpr std::string_view wave = ".wav";
-    if (name.size() >= wave.size()) {
-        std::string lower(name.substr(name.size() - wave.size()));
-        for (char& c : lower) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        if (lower == wave) {
-            return std::string(name.substr(0, name.size() - wave.size())) + ".ogg";
-        }
-    }
-#endif
-    return std::string(name);
-}
-
 std::string lower(std::string_view text) {
     std::string out(text);
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
+}
+
+// A browser's page carries the music compressed, as Ogg Vorbis files named as the wave
+// files are but for the extension: 43 MB of waves would be most of its download.
+std::string music_file_name(std::string_view name) {
+#ifdef __EMSCRIPTEN__
+    constexpr std::string_view wave = ".wav";
+    if (lower(name).ends_with(wave)) {
+        return std::string(name.substr(0, name.size() - wave.size())) + ".ogg";
+    }
+#endif
+    return std::string(name);
 }
 
 bool is_blank(char c) {

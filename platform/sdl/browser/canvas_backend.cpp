@@ -290,20 +290,26 @@ std::optional<WindowEvent> CanvasWindowBackend::translate(const SDL_Event& e) {
         return KeyDown{static_cast<int16_t>(vk_from_keysym(e.key.keysym)),
                        shift_state(e.key.keysym.mod)};
     case SDL_MOUSEBUTTONDOWN:
-        return w ? std::optional<WindowEvent>(MouseDown{w, e.button.x, e.button.y,
-                                                        mouse_button_code(e.button.button), false})
-                 : std::nullopt;
+        if (w) {
+            return MouseDown{w, e.button.x, e.button.y, mouse_button_code(e.button.button), false};
+        }
+        break;
     case SDL_MOUSEBUTTONUP:
-        return w ? std::optional<WindowEvent>(
-                       MouseUp{w, e.button.x, e.button.y, mouse_button_code(e.button.button)})
-                 : std::nullopt;
+        if (w) {
+            return MouseUp{w, e.button.x, e.button.y, mouse_button_code(e.button.button)};
+        }
+        break;
     case SDL_MOUSEMOTION:
-        return w ? std::optional<WindowEvent>(MouseMove{w, e.motion.x, e.motion.y}) : std::nullopt;
+        if (w) {
+            return MouseMove{w, e.motion.x, e.motion.y};
+        }
+        break;
     case SDL_QUIT:
         return QuitRequested{};
     default:
-        return std::nullopt;
+        break;
     }
+    return std::nullopt;
 }
 
 } // namespace platform
