@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <thread>
 #include <utility>
 
 struct _XDisplay; // Xlib's Display, kept out: its macros clash with gtest
@@ -38,6 +39,8 @@ class XSession {
     std::string name_;
     std::optional<ScopedEnv> display_env_; // DISPLAY, while the session lives
     _XDisplay* display_ = nullptr;
+    // Tells, if the test is still running after 90 s, where it and its programs wait.
+    std::jthread watchdog_;
 };
 
 } // namespace xtest
