@@ -31,18 +31,19 @@ foreach(function "operator*new" dlmalloc dlfree SDL_SetError TTF_ FT_ ft_
 endforeach()
 set(NEVER_WAITING_FILE ${CMAKE_BINARY_DIR}/never_waiting.rsp)
 file(WRITE ${NEVER_WAITING_FILE} "-sASYNCIFY_REMOVE=[${NEVER_WAITING}]\n")
-set(SDL_SCRIPT_FUNCTIONS "SHELL:@${SDL_SCRIPT_FUNCTIONS_FILE}")
-set_target_properties(skarvelin PROPERTIES SUFFIX .html)
-target_link_options(skarvelin PRIVATE
+# What the game's page and the runner's are both linked with.
+set(PAGE_LINK_OPTIONS
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=131072 "SHELL:@${NEVER_WAITING_FILE}"
   -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=67108864
-  -sEXIT_RUNTIME=1 -sENVIRONMENT=web ${SDL_SCRIPT_FUNCTIONS}
+  -sEXIT_RUNTIME=1 -sENVIRONMENT=web "SHELL:@${SDL_SCRIPT_FUNCTIONS_FILE}"
   # Debian's emcc calls its HTML minifier wrongly; the page is small anyway.
   -sMINIFY_HTML=0
-  "SHELL:--shell-file ${PAGE_SHELL}"
   "SHELL:--preload-file ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif@/data/TarnChar.gif"
-  "SHELL:--preload-file ${WEB_DATA}/music@/data"
   "SHELL:--preload-file ${WEB_DATA}/fonts@/fonts")
+set_target_properties(skarvelin PROPERTIES SUFFIX .html)
+target_link_options(skarvelin PRIVATE ${PAGE_LINK_OPTIONS}
+  "SHELL:--shell-file ${PAGE_SHELL}"
+  "SHELL:--preload-file ${WEB_DATA}/music@/data")
 file(GLOB PAGE_DATA CONFIGURE_DEPENDS ${WEB_DATA}/music/* ${WEB_DATA}/fonts/*)
 set_property(TARGET skarvelin APPEND PROPERTY LINK_DEPENDS ${PAGE_SHELL}
   ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif ${PAGE_DATA})
@@ -60,11 +61,5 @@ add_executable(skarvelin-sim EXCLUDE_FROM_ALL app/sim_main.cpp)
 target_link_libraries(skarvelin-sim PRIVATE skarvelin_core skarvelin_warnings)
 set(SIM_SHELL ${CMAKE_SOURCE_DIR}/app/browser/sim.html)
 set_target_properties(skarvelin-sim PROPERTIES SUFFIX .html)
-target_link_options(skarvelin-sim PRIVATE
-  -sASYNCIFY "SHELL:@${NEVER_WAITING_FILE}" -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1
-  -sENVIRONMENT=web -sMINIFY_HTML=0
-  ${SDL_SCRIPT_FUNCTIONS}
-  "SHELL:--shell-file ${SIM_SHELL}"
-  "SHELL:--preload-file ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif@/data/TarnChar.gif"
-  "SHELL:--preload-file ${WEB_DATA}/fonts@/fonts")
+target_link_options(skarvelin-sim PRIVATE ${PAGE_LINK_OPTIONS} "SHELL:--shell-file ${SIM_SHELL}")
 set_property(TARGET skarvelin-sim APPEND PROPERTY LINK_DEPENDS ${SIM_SHELL})

@@ -9,8 +9,8 @@
 # (`emcc --cflags`) instead of through its configure step: under Emscripten every configure
 # check links and finalizes a test program, and SDL2's 160 checks took six minutes, where
 # compiling the whole library takes under half a minute on two cores. SDL2 therefore uses the
-# configuration its authors keep for Emscripten (include/SDL_config_emscripten.h), and the
-# pkg-config files are written here.
+# configuration its authors keep for Emscripten (include/SDL_config_emscripten.h). The
+# browser build links the archives by path (cmake/browser_libraries.cmake).
 #
 # SDL2_ttf lays text out with harfbuzz, as Debian's desktop SDL2_ttf does: without it, its
 # synthetic bold widens every glyph's advance by the stroke (1 px at 12 px, 4 px at 48 px), so
@@ -172,22 +172,6 @@ compile_library() {
   emar rcs "$PREFIX/lib/$archive" "${objects[@]}"
 }
 
-# write_pc NAME DESCRIPTION VERSION REQUIRES LIBS CFLAGS
-write_pc() {
-  cat >"$PREFIX/lib/pkgconfig/$1.pc" <<EOF
-prefix=$PREFIX
-libdir=\${prefix}/lib
-includedir=\${prefix}/include
-
-Name: $1
-Description: $2
-Version: $3
-Requires: $4
-Libs: -L\${libdir} $5
-Cflags: $6
-EOF
-}
-
 build_freetype() {
   # The Unix configuration header, as freetype's own build picks it on Unix.
   sed -e 's/#undef \+\(HAVE_UNISTD_H\)/#define \1 1/' \
@@ -204,12 +188,6 @@ build_freetype() {
   mkdir -p "$PREFIX/include/freetype2"
   cp -r include/ft2build.h include/freetype "$PREFIX/include/freetype2/"
   rm -rf "$PREFIX/include/freetype2/freetype/internal"
-  # pkg-config carries libtool's version for freetype, as its own build writes it.
-  local libtool_version
-  libtool_version=$(sed -n "s/^version_info='\([0-9:]*\)'.*/\1/p" builds/unix/configure.raw)
-  [[ -n $libtool_version ]] || fail "no version_info in freetype's configure.raw"
-  write_pc freetype2 "A free, high-quality, and portable font engine." \
-    "${libtool_version//:/.}" "" -lfreetype "-I\${includedir}/freetype2"
 }
 
 build_harfbuzz() {
@@ -236,8 +214,6 @@ build_harfbuzz() {
   rm -rf "$PREFIX/include/harfbuzz"
   mkdir -p "$PREFIX/include/harfbuzz"
   cp src/hb*.h "$PREFIX/include/harfbuzz/"
-  write_pc harfbuzz "HarfBuzz text shaping library" \
-    "$(upstream_version "${VERSION[harfbuzz]}")" freetype2 -lharfbuzz "-I\${includedir}/harfbuzz"
 }
 
 build_giflib() {
@@ -265,8 +241,6 @@ build_sdl2() {
   rm -rf "$PREFIX/include/SDL2"
   mkdir -p "$PREFIX/include/SDL2"
   cp include/*.h "$PREFIX/include/SDL2/"
-  write_pc sdl2 "Simple DirectMedia Layer" "$(upstream_version "${VERSION[libsdl2]}")" "" \
-    -lSDL2 "-I\${includedir}/SDL2"
 }
 
 build_sdl2_image() {
@@ -274,8 +248,6 @@ build_sdl2_image() {
   compile_library libSDL2_image.a -I"$PREFIX/include/SDL2" -DLOAD_BMP -DLOAD_JPG \
     -DUSE_STBIMAGE -DSDL_IMAGE_SAVE_JPG=0 -DSDL_IMAGE_SAVE_PNG=0 -- IMG*.c
   cp SDL_image.h "$PREFIX/include/SDL2/"
-  write_pc SDL2_image "image loading library for Simple DirectMedia Layer" \
-    "$(upstream_version "${VERSION[libsdl2-image]}")" sdl2 -lSDL2_image "-I\${includedir}/SDL2"
 }
 
 build_sdl2_mixer() {
@@ -283,22 +255,12 @@ build_sdl2_mixer() {
   compile_library libSDL2_mixer.a -I"$PREFIX/include/SDL2" -Iinclude -Isrc -Isrc/codecs \
     -DMUSIC_WAV -DMUSIC_OGG -DOGG_USE_STB -- src/*.c src/codecs/*.c
   cp include/SDL_mixer.h "$PREFIX/include/SDL2/"
-  # By path, not -lSDL2_mixer: emcc takes that flag for its own SDL2_mixer port, which it
-  # would download and build.
-  write_pc SDL2_mixer "mixer library for Simple DirectMedia Layer" \
-    "$(upstream_version "${VERSION[libsdl2-mixer]}")" sdl2 "\${libdir}/libSDL2_mixer.a" \
-    "-I\${includedir}/SDL2"
 }
 
 build_sdl2_ttf() {
   compile_library libSDL2_ttf.a -I"$PREFIX/include/SDL2" -I"$PREFIX/include/freetype2" \
     -I"$PREFIX/include/harfbuzz" -DTTF_USE_HARFBUZZ=1 -- SDL_ttf.c
   cp SDL_ttf.h "$PREFIX/include/SDL2/"
-  # freetype and harfbuzz are public here, not private: the consumers link statically
-  # without --static.
-  write_pc SDL2_ttf "ttf library for Simple DirectMedia Layer with FreeType 2 support" \
-    "$(upstream_version "${VERSION[libsdl2-ttf]}")" "sdl2 freetype2 harfbuzz" -lSDL2_ttf \
-    "-I\${includedir}/SDL2"
 }
 
 # Unpacks the package's source with Debian's patches applied and runs its builder there.
@@ -341,7 +303,7 @@ main() {
   ((${#wanted[@]} > 0)) || return 0
 
   require_tools
-  mkdir -p "$DEPS_DIR/logs" "$DEPS_DIR/stamps" "$PREFIX/include" "$PREFIX/lib/pkgconfig"
+  mkdir -p "$DEPS_DIR/logs" "$DEPS_DIR/stamps" "$PREFIX/include" "$PREFIX/lib"
   for pkg in "${wanted[@]}"; do
     [[ -f "$(dsc_of "$pkg").complete" ]] || missing+=("$pkg")
   done

@@ -1,7 +1,5 @@
 #include "platform/sdl/message_box.h"
 
-#include "platform/message_wrap.h"
-
 #include <SDL.h>
 
 #include <cstdio>
@@ -32,10 +30,6 @@ bool display_available() {
 }
 
 } // namespace
-
-std::string error_box_text(const std::string& text) {
-    return wrap_message(text, kErrorBoxLineChars);
-}
 
 void report_error(const std::string& title, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());

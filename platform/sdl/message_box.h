@@ -1,6 +1,8 @@
 #pragma once
 // Telling the user about an error that stops the program.
 
+#include "platform/message_wrap.h"
+
 #include <cstddef>
 #include <string>
 
@@ -10,7 +12,9 @@ namespace platform {
 inline constexpr size_t kErrorBoxLineChars = 70;
 
 // What the box shows for `text`: the same words, wrapped to kErrorBoxLineChars.
-std::string error_box_text(const std::string& text);
+inline std::string error_box_text(const std::string& text) {
+    return wrap_message(text, kErrorBoxLineChars);
+}
 
 // Writes "title: text" to stderr as given, unwrapped (a terminal wraps to its own width,
 // and a search of a log finds the whole message on its lines), then shows a modal error

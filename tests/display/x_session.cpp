@@ -89,10 +89,12 @@ std::string display_number(int fd) {
     return c == '\n' ? number : std::string();
 }
 
+// A file of /proc, whole, without its last newlines.
 std::string read_text(const std::string& path) {
     std::ifstream in(path);
-    std::string text;
-    std::getline(in, text, '\0');
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    std::string text = whole.str();
     while (!text.empty() && text.back() == '\n') {
         text.pop_back();
     }

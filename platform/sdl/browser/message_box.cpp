@@ -1,15 +1,10 @@
 #include "platform/sdl/message_box.h"
 
-#include "platform/message_wrap.h"
 #include "platform/sdl/browser/page.h"
 
 #include <cstdio>
 
 namespace platform {
-
-std::string error_box_text(const std::string& text) {
-    return wrap_message(text, kErrorBoxLineChars);
-}
 
 // In a browser the box is part of the page; the program ends behind it.
 void report_error(const std::string& title, const std::string& text) {

@@ -28,11 +28,11 @@ void report_frame(double work_ms, double put_ms);
 // Milliseconds since the page started, with a fraction.
 double now_ms();
 
-// Lets the browser run what is waiting (input, timers, painting) and comes back at
-// once, or after `ms` milliseconds.
+// Lets the browser run what is waiting (input, timers, painting) and comes back at once.
 void give_turn();
 // The same, when the browser has had no turn for `ms` milliseconds.
 void give_turn_after(uint32_t ms);
+// Gives the browser its turn and comes back after `ms` milliseconds.
 void sleep(uint32_t ms);
 // The time the program worked on either side of the latest turn: from the end of the turn
 // before it to its start, and from its end until now. A frame of the game window works, then
