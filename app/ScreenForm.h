@@ -5,7 +5,7 @@
 // a screen unloaded by its own button outlives the handler that unloaded it.
 
 #include "app/screen_data.h"
-#include "platform/form.h"
+#include "platform/legacy/form.h"
 
 #include <functional>
 #include <optional>

@@ -10,8 +10,8 @@
 
 #include "app/StoryPage.h"
 #include "app/frmMain.h"
-#include "platform/form.h"
-#include "platform/media.h"
+#include "platform/legacy/form.h"
+#include "platform/legacy/media.h"
 
 #include <array>
 #include <cstddef>

@@ -6,9 +6,9 @@
 
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/numbers.h"
-#include "platform/events.h"
-#include "platform/paths.h"
-#include "platform/virtual_keys.h"
+#include "platform/legacy/events.h"
+#include "platform/system/paths.h"
+#include "platform/legacy/virtual_keys.h"
 
 namespace app {
 

@@ -1,7 +1,7 @@
 #include "app/screen_data.h"
 
 #include "app/embedded_data.h"
-#include "platform/image.h"
+#include "platform/system/image.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The pictures and texts stored with the windows.
 
-#include "platform/gdi.h"
+#include "platform/legacy/gdi.h"
 
 #include <memory>
 #include <string>

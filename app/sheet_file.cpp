@@ -2,9 +2,9 @@
 
 #include "engine/sys/errors.h"
 #include "game/sortie.h"
-#include "platform/file_bytes.h"
-#include "platform/gif_decoder.h"
-#include "platform/image.h"
+#include "platform/system/file_bytes.h"
+#include "platform/system/gif_decoder.h"
+#include "platform/system/image.h"
 
 namespace app {
 

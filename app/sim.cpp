@@ -6,9 +6,9 @@
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/errors.h"
 #include "game/sortie.h"
-#include "platform/file_bytes.h"
-#include "platform/image.h"
-#include "platform/quoting.h"
+#include "platform/system/file_bytes.h"
+#include "platform/system/image.h"
+#include "platform/system/quoting.h"
 
 #include <algorithm>
 #include <charconv>

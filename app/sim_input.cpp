@@ -1,6 +1,6 @@
 #include "app/sim_input.h"
 
-#include "platform/quoting.h"
+#include "platform/system/quoting.h"
 
 #include <algorithm>
 #include <charconv>

@@ -2,7 +2,7 @@
 // Scripted input for the headless runner: the keys and joystick state held in
 // each frame, read from a text file, one line per frame.
 
-#include "platform/input.h"
+#include "platform/legacy/input.h"
 
 #include <bitset>
 #include <cstdint>

@@ -3,6 +3,7 @@
 
 #include "scene.h"
 #include "timing.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -47,10 +48,7 @@ void masked_scene(benchmark::State& state) {
 }
 BENCHMARK(masked_scene)->Name("masked_scene");
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+using Surface = sdl::SurfacePtr;
 
 Surface surface_of(int w, int h) {
     return Surface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_RGB888));

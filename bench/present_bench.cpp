@@ -6,6 +6,10 @@
 
 #include "app/frmMain.h"
 #include "platform/sdl/window_system.h"
+#include "tests/support/recording_media_player.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/fake_clock.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -73,10 +77,6 @@ void present(benchmark::State& state) {
 }
 BENCHMARK(present)->Name("present")->UseManualTime();
 
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-
 // The least an SDL program does to show a changed frame: its pixels into the
 // window's surface, and the surface to the screen.
 void present_floor(benchmark::State& state) {
@@ -86,7 +86,7 @@ void present_floor(benchmark::State& state) {
         return;
     }
     {
-        std::unique_ptr<SDL_Window, WindowDeleter> window(
+        sdl::WindowPtr window(
             SDL_CreateWindow("present_floor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                              kPlayfieldWidth, kPlayfieldHeight, SDL_WINDOW_BORDERLESS));
         SDL_Surface* surface = window ? SDL_GetWindowSurface(window.get()) : nullptr;

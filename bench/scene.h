@@ -4,8 +4,9 @@
 
 #include "engine/draw/clsNoxPattern.h"
 #include "game/sortie.h"
-#include "platform/form.h"
-#include "platform/input.h"
+#include "platform/legacy/form.h"
+#include "platform/legacy/input.h"
+#include "tests/support/fake_input.h"
 
 #include <cstdint>
 #include <memory>

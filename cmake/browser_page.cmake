@@ -57,8 +57,8 @@ add_custom_command(TARGET skarvelin POST_BUILD
 # The headless runner as a page of its own (skarvelin-sim.html?ARGUMENTS), built as the game
 # is, so that its --bench compares the frame's work in a browser with the desktop's.
 # Only ./benchmark --web builds it.
-add_executable(skarvelin-sim EXCLUDE_FROM_ALL app/sim_main.cpp)
-target_link_libraries(skarvelin-sim PRIVATE skarvelin_core skarvelin_warnings)
+add_executable(skarvelin-sim EXCLUDE_FROM_ALL ${CMAKE_SOURCE_DIR}/app/sim_main.cpp)
+target_link_libraries(skarvelin-sim PRIVATE skarvelin_app skarvelin_warnings)
 set(SIM_SHELL ${CMAKE_SOURCE_DIR}/app/browser/sim.html)
 set_target_properties(skarvelin-sim PROPERTIES SUFFIX .html)
 target_link_options(skarvelin-sim PRIVATE ${PAGE_LINK_OPTIONS} "SHELL:--shell-file ${SIM_SHELL}")

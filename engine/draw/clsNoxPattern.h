@@ -5,7 +5,7 @@
 
 #include "engine/draw/clsNoxField.h"
 #include "engine/sys/numbers.h"
-#include "platform/form.h"
+#include "platform/legacy/picture_box.h"
 
 #include <cstdint>
 #include <memory>

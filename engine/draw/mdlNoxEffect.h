@@ -3,7 +3,7 @@
 // is the sheet's top-left pixel, compared as raw bytes at any depth of 8 bits
 // or more (palette indices at 8 bits).
 
-#include "platform/gdi.h"
+#include "platform/legacy/gdi.h"
 
 namespace nox {
 

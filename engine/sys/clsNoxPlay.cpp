@@ -1,6 +1,6 @@
 #include "engine/sys/clsNoxPlay.h"
 
-#include "platform/virtual_keys.h"
+#include "platform/legacy/virtual_keys.h"
 
 #include <array>
 #include <cstddef>

@@ -2,7 +2,7 @@
 // An input reader: one source (numeric keypad, cursor keys or a joystick)
 // asked afresh at every question.
 
-#include "platform/input.h"
+#include "platform/legacy/input.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "engine/sys/rnd.h"
 
-#include "platform/quoting.h"
+#include "platform/system/quoting.h"
 
 #include <algorithm>
 #include <cmath>

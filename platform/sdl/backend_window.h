@@ -4,6 +4,7 @@
 
 #include "platform/sdl/window_backend.h"
 #include "platform/sdl/x11.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 
@@ -11,15 +12,8 @@
 
 namespace platform {
 
-struct WindowDeleter {
-    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-};
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-
 struct SdlWindowBackend::Window {
-    std::unique_ptr<SDL_Window, WindowDeleter> window;
+    sdl::WindowPtr window;
     // The surface last drawn into, and whether the screen must get all of it at the
     // next present (mapped, exposed or reshaped since, or a surface not yet drawn).
     SDL_Surface* surface = nullptr;
@@ -36,7 +30,7 @@ struct SdlWindowBackend::Window {
     // The client image magnified into the window's pixels, and where it lies there.
     MagnifiedFrame frame;
     // For a frame buffer whose pixels are laid out otherwise: drawn here, then converted.
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> staging;
+    sdl::SurfacePtr staging;
 
     bool shows(PixelPoint p) const {
         return p.x >= 0 && p.y >= 0 && p.x < client.width && p.y < client.height &&

@@ -1,4 +1,5 @@
 #include "platform/sdl/image_codec.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -10,10 +11,7 @@ namespace platform {
 
 namespace {
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+using sdl::SurfacePtr;
 
 std::shared_ptr<Bitmap> to_bitmap(SDL_Surface* loaded) {
     SurfacePtr owned(loaded);

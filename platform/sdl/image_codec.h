@@ -1,7 +1,7 @@
 #pragma once
 // Pictures read and written with SDL_image.
 
-#include "platform/image.h"
+#include "platform/system/image.h"
 
 namespace platform {
 

@@ -1,9 +1,10 @@
 #include "platform/sdl/input.h"
 
-#include "platform/events.h"
-#include "platform/file_bytes.h"
-#include "platform/paths.h"
+#include "platform/legacy/events.h"
+#include "platform/system/file_bytes.h"
+#include "platform/system/paths.h"
 #include "platform/sdl/vk_map.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 
@@ -220,13 +221,6 @@ class SdlJoystick::Device {
     }
 
   private:
-    struct ControllerCloser {
-        void operator()(SDL_GameController* c) const { SDL_GameControllerClose(c); }
-    };
-    struct JoystickCloser {
-        void operator()(SDL_Joystick* j) const { SDL_JoystickClose(j); }
-    };
-
     SDL_Joystick* joystick() const {
         return controller_ ? SDL_GameControllerGetJoystick(controller_.get()) : raw_.get();
     }
@@ -280,8 +274,8 @@ class SdlJoystick::Device {
         return bits;
     }
 
-    std::unique_ptr<SDL_GameController, ControllerCloser> controller_;
-    std::unique_ptr<SDL_Joystick, JoystickCloser> raw_;
+    sdl::GameControllerPtr controller_;
+    sdl::JoystickPtr raw_;
 };
 
 namespace {

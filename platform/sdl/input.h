@@ -2,7 +2,7 @@
 // The keyboard and the joystick read from SDL, answering the game's questions while the
 // game delivers no window events.
 
-#include "platform/input.h"
+#include "platform/legacy/input.h"
 
 #include <array>
 #include <cstdint>

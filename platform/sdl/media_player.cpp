@@ -1,6 +1,7 @@
 #include "platform/sdl/media_player.h"
 
-#include "platform/wave_file.h"
+#include "platform/system/wave_file.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -14,14 +15,7 @@ namespace platform {
 
 namespace {
 
-struct MusicDeleter {
-    void operator()(Mix_Music* music) const { Mix_FreeMusic(music); }
-};
-
-struct RwCloser {
-    void operator()(SDL_RWops* rw) const { SDL_RWclose(rw); }
-};
-using RwPtr = std::unique_ptr<SDL_RWops, RwCloser>;
+using sdl::RwPtr;
 
 // The open file as the format check reads it.
 WaveReader reader_of(SDL_RWops& rw) {
@@ -44,7 +38,7 @@ std::string format_problem(SDL_RWops& rw) {
 }
 
 struct MixerPiece : MusicOutput::Piece {
-    std::unique_ptr<Mix_Music, MusicDeleter> music;
+    sdl::MusicPtr music;
 };
 
 bool open_mixer() {

@@ -1,7 +1,7 @@
 #pragma once
 // The media commands played through SDL_mixer.
 
-#include "platform/media.h"
+#include "platform/legacy/media.h"
 
 namespace platform {
 

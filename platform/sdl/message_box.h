@@ -1,7 +1,7 @@
 #pragma once
 // Telling the user about an error that stops the program.
 
-#include "platform/message_wrap.h"
+#include "platform/system/message_wrap.h"
 
 #include <cstddef>
 #include <string>

@@ -1,4 +1,5 @@
 #include "platform/sdl/text_rasterizer.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -13,13 +14,6 @@ namespace platform {
 
 namespace {
 
-struct FontDeleter {
-    void operator()(TTF_Font* f) const { TTF_CloseFont(f); }
-};
-
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
 
 } // namespace
 
@@ -44,12 +38,12 @@ class SdlTextRasterizer::FontCache {
                                      "\": " + TTF_GetError());
         }
         TTF_SetFontStyle(f, font.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
-        fonts_.emplace(key, std::unique_ptr<TTF_Font, FontDeleter>(f));
+        fonts_.emplace(key, sdl::FontPtr(f));
         return f;
     }
 
   private:
-    std::map<std::tuple<std::string, int, bool>, std::unique_ptr<TTF_Font, FontDeleter>> fonts_;
+    std::map<std::tuple<std::string, int, bool>, sdl::FontPtr> fonts_;
 };
 
 SdlTextRasterizer::SdlTextRasterizer() = default;
@@ -75,7 +69,7 @@ int SdlTextRasterizer::line_height(const Font& font) {
 
 void SdlTextRasterizer::draw_line(TextMask& dst, int x, int y, std::string_view utf8,
                                   const Font& font) {
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> s(TTF_RenderUTF8_Blended(
+    sdl::SurfacePtr s(TTF_RenderUTF8_Blended(
         fonts().get(font), std::string(utf8).c_str(), SDL_Color{255, 255, 255, 255}));
     if (!s) {
         return;

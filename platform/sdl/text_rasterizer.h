@@ -1,7 +1,7 @@
 #pragma once
 // Text rasterised with SDL_ttf from the font files font_file() names.
 
-#include "platform/text.h"
+#include "platform/system/text.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "platform/sdl/vk_map.h"
 
-#include "platform/window_events.h"
+#include "platform/legacy/window_events.h"
 
 #include <SDL_mouse.h>
 

@@ -2,6 +2,7 @@
 
 #include "platform/sdl/backend_window.h"
 #include "platform/sdl/x11.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_shape.h>
@@ -203,7 +204,7 @@ void SdlWindowBackend::destroy_window(NativeWindow window) {
 void SdlWindowBackend::set_window_mask(Window& w, const std::vector<RowRun>& rows, int factor) {
     int width = 0, height = 0;
     SDL_GetWindowSize(w.window.get(), &width, &height);
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> mask(
+    sdl::SurfacePtr mask(
         SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!mask) {
         return;

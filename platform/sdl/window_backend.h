@@ -5,8 +5,8 @@
 // shows the focused window magnified on the whole screen; the forms never see
 // either: events, shapes and images stay in client pixels.
 
-#include "platform/window_backend.h"
-#include "platform/window_scale.h"
+#include "platform/legacy/window_backend.h"
+#include "platform/legacy/window_scale.h"
 
 #include <cstdint>
 #include <memory>

@@ -5,14 +5,14 @@
 // box); SDL_QUIT, which only a signal or session shutdown can send, ends the
 // program with status 0.
 
-#include "platform/clock.h"
-#include "platform/form.h"
+#include "platform/system/clock.h"
+#include "platform/legacy/form.h"
 #ifdef __EMSCRIPTEN__
 #include "platform/sdl/browser/canvas_backend.h"
 #else
 #include "platform/sdl/window_backend.h"
 #endif
-#include "platform/window_dispatcher.h"
+#include "platform/legacy/window_dispatcher.h"
 
 #include <cstdint>
 #include <memory>

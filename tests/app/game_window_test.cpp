@@ -2,12 +2,15 @@
 
 #include "app/frmMain.h"
 #include "app/version.h"
-#include "platform/events.h"
-#include "platform/virtual_keys.h"
+#include "platform/legacy/events.h"
+#include "platform/legacy/virtual_keys.h"
 #include "tests/support/frame_end_keys.h"
 #include "tests/support/gif_bytes.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/recording_media_player.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/fake_clock.h"
 
 #include <gtest/gtest.h>
 

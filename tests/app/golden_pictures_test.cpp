@@ -10,18 +10,21 @@
 #include "app/frmMain.h"
 #include "app/sim.h"
 #include "engine/sys/rnd.h"
-#include "platform/clock.h"
-#include "platform/events.h"
-#include "platform/headless_window_system.h"
-#include "platform/image.h"
-#include "platform/input.h"
-#include "platform/media.h"
-#include "platform/virtual_keys.h"
+#include "platform/system/clock.h"
+#include "platform/legacy/events.h"
+#include "platform/legacy/headless_window_system.h"
+#include "platform/system/image.h"
+#include "platform/legacy/input.h"
+#include "platform/legacy/media.h"
+#include "platform/legacy/virtual_keys.h"
 #include "tests/support/frame_end_keys.h"
 #include "tests/support/game_data.h"
 #include "tests/support/golden.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/recording_media_player.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/fake_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -218,7 +221,7 @@ class ScreenPictures : public ::testing::Test {
     }
 
     platform::FakeClock clock{1000};
-    platform::HeadlessWindowSystem windows{clock};
+    platform::HeadlessWindowSystem windows{clock, platform::advance_on_wait(clock)};
     FramePacedEvents events{windows, clock};
     FrameEndKeys keys;
     platform::FakeJoystick joystick;

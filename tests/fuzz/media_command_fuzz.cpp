@@ -1,7 +1,7 @@
 // Media command strings, one per line, through the interpreter with a silent output.
 
-#include "platform/media.h"
-#include "platform/paths.h"
+#include "platform/legacy/media.h"
+#include "platform/system/paths.h"
 
 #include <cstddef>
 #include <cstdint>

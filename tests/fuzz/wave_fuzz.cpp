@@ -1,10 +1,10 @@
 // Wave files: the format check, and every file it passes opened and started by the
 // real player, so that a header the mixer mishandles shows up as a crash here.
 
-#include "platform/media.h"
-#include "platform/paths.h"
+#include "platform/legacy/media.h"
+#include "platform/system/paths.h"
 #include "platform/sdl/media_player.h"
-#include "platform/wave_file.h"
+#include "platform/system/wave_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,8 @@
 // The game rules, one step at a time, on a sortie with an empty sheet.
 
 #include "game/sortie.h"
-#include "platform/virtual_keys.h"
+#include "platform/legacy/virtual_keys.h"
+#include "tests/support/fake_input.h"
 
 #include <gtest/gtest.h>
 

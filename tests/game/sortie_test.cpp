@@ -1,6 +1,7 @@
 // The sortie as a whole: preparation, the frame, release.
 
 #include "game/sortie.h"
+#include "tests/support/fake_input.h"
 
 #include <gtest/gtest.h>
 

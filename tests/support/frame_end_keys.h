@@ -2,8 +2,9 @@
 // Keys whose Esc query, the last step of every frame of the game window's loop,
 // lets a test act between frames.
 
-#include "platform/input.h"
-#include "platform/virtual_keys.h"
+#include "platform/legacy/input.h"
+#include "platform/legacy/virtual_keys.h"
+#include "tests/support/fake_input.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #include "tests/support/golden.h"
 
-#include "platform/image.h"
+#include "platform/system/image.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -7,7 +7,7 @@
 // reference is rewritten instead: that is how a reference is made or changed on
 // purpose, and the new picture must then be reviewed before it is committed.
 
-#include "platform/gdi.h"
+#include "platform/legacy/gdi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The browser build's table of line breaks: which texts it finds in the game's sources.
 #include "tools/breakgen/text_collection.h"
 
-#include "platform/line_breaks.h"
+#include "platform/system/line_breaks.h"
 
 #include <gtest/gtest.h>
 

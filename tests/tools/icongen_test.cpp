@@ -6,6 +6,7 @@
 #include "sheetgen/pixel_map.h"
 #include "sheetgen/sheet_palette.h"
 #include "tests/support/scratch_dir.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -31,10 +32,7 @@ namespace {
 const fs::path source_root = fs::path(SKARVELIN_TEST_DATA_DIR).parent_path().parent_path();
 const fs::path icongen_program = fs::path(SKARVELIN_BINARY_DIR) / "icongen";
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+using Surface = sdl::SurfacePtr;
 
 // The file as SDL_image decodes it, in straight RGBA bytes; empty with the decoder's
 // complaint in `why` when it cannot be read.

@@ -6,6 +6,7 @@
 #include "tools/picturegen/scene_parser.h"
 #include "tools/picturegen/scene_words.h"
 #include "tools/picturegen/source_text.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -49,10 +50,7 @@ std::uint32_t u32_at(const std::vector<std::uint8_t>& b, std::size_t at) {
     return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
 }
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+using Surface = sdl::SurfacePtr;
 
 // Loaded as 8-bit RGB whatever the file holds.
 Surface load_rgb(const std::filesystem::path& file) {

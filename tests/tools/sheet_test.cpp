@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include "platform/sdl/handles.h"
 
 namespace fs = std::filesystem;
 
@@ -162,10 +163,7 @@ class SheetImage : public ::testing::Test {
         return rows ? static_cast<double>(sum) / rows : -1;
     }
 
-    struct Surface {
-        void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-    };
-    static inline std::unique_ptr<SDL_Surface, Surface> surface_;
+    static inline sdl::SurfacePtr surface_;
     static inline Uint8 key_index_ = 0;
     static inline SheetLayout layout_;
     static inline std::string layout_error_;

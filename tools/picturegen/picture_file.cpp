@@ -1,6 +1,7 @@
 #include "picture_file.h"
 
 #include "source_text.h"
+#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -35,10 +36,7 @@ std::string lower_extension(const std::filesystem::path& file) {
     return ext;
 }
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+using sdl::SurfacePtr;
 
 SurfacePtr to_surface(const Picture& picture) {
     SurfacePtr surface(SDL_CreateRGBSurfaceWithFormat(0, picture.width, picture.height, 24,

@@ -1,7 +1,7 @@
 #include "engine/actor/clsNoxCharacter.h"
 #include "engine/draw/clsNoxField.h"
 #include "engine/sys/numbers.h"
-#include "platform/form.h"
+#include "platform/legacy/form.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "engine/sys/clsNoxPlay.h"
-#include "platform/virtual_keys.h"
+#include "platform/legacy/virtual_keys.h"
+#include "tests/support/fake_input.h"
 
 #include <gtest/gtest.h>
 

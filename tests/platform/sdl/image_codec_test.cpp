@@ -1,6 +1,6 @@
 // Pictures through SDL_image, the codec that linking the backend installs.
 
-#include "platform/image.h"
+#include "platform/system/image.h"
 #include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,11 @@
 #include "platform/sdl/input.h"
 
 #include "engine/sys/clsNoxPlay.h"
-#include "platform/events.h"
-#include "platform/paths.h"
+#include "platform/legacy/events.h"
+#include "platform/system/paths.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/fake_input.h"
 
 #include <SDL.h>
 #include <fstream>

@@ -1,6 +1,6 @@
 // The media commands played through SDL_mixer, on the dummy and disk audio drivers.
 
-#include "platform/paths.h"
+#include "platform/system/paths.h"
 #include "platform/sdl/media_player.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"

@@ -1,6 +1,6 @@
 // Errors told to the user: on stderr always, in a box only where someone can see it.
 
-#include "platform/paths.h"
+#include "platform/system/paths.h"
 #include "platform/sdl/message_box.h"
 #include "tests/support/scoped_env.h"
 

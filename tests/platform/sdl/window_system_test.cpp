@@ -3,7 +3,7 @@
 // as the dispatcher's plain events. The routing itself is tested headless in
 // window_dispatcher_test.cpp.
 
-#include "platform/events.h"
+#include "platform/legacy/events.h"
 #include "platform/sdl/window_system.h"
 #include "tests/support/scoped_env.h"
 

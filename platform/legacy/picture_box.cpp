@@ -1,0 +1,65 @@
+#include "platform/legacy/picture_box.h"
+
+#include "platform/legacy/compose.h"
+#include "platform/legacy/form.h"
+
+#include <memory>
+
+namespace platform {
+
+PictureBox::PictureBox(int x, int y, int w, int h) : Control(x, y, w, h) {
+    screen_dc_.select(std::make_shared<Bitmap>(w, h));
+    image_dc_.select(std::make_shared<Bitmap>(w, h));
+}
+
+void PictureBox::render(Bitmap& client, const Font&) const {
+    blit_clipped(client, screen(), left, top, width, height, region);
+}
+
+bool PictureBox::covers(int x, int y) const {
+    return Control::covers(x, y) && (!region || region->contains(x - left, y - top));
+}
+
+void PictureBox::set_auto_redraw(bool on) {
+    if (on && !auto_redraw_) {
+        // The kept image starts as what the area shows.
+        auto image = std::make_shared<Bitmap>(screen());
+        image_dc_.select(image);
+    }
+    auto_redraw_ = on;
+}
+
+void PictureBox::set_picture(std::shared_ptr<Bitmap> picture) {
+    image_dc_.select(picture);
+    bit_blt(screen_dc_, 0, 0, width, height, image_dc_, 0, 0, Rop::SrcCopy);
+}
+
+void PictureBox::remove_picture() {
+    image_dc_.select(std::make_shared<Bitmap>(width, height));
+    screen_dc_.bitmap().fill(to_xrgb(back_color));
+}
+
+void PictureBox::print(std::string_view utf8) {
+    const Font f = font.value_or(form ? form->font : Font{});
+    draw_text_line(hdc().bitmap(), current_x, current_y, utf8, f, fore_color);
+    current_x = 0;
+    current_y += line_height(f);
+}
+
+void PictureBox::cls() {
+    screen_dc_.bitmap().fill(to_xrgb(back_color));
+    if (auto_redraw_) {
+        image_dc_.bitmap().fill(to_xrgb(back_color));
+    }
+    current_x = 0;
+    current_y = 0;
+}
+
+void PictureBox::repaint() {
+    if (auto_redraw_) {
+        bit_blt(screen_dc_, 0, 0, width, height, image_dc_, 0, 0, Rop::SrcCopy);
+    }
+    refresh();
+}
+
+} // namespace platform
