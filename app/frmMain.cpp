@@ -7,8 +7,8 @@
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/numbers.h"
 #include "platform/legacy/events.h"
-#include "platform/system/paths.h"
 #include "platform/legacy/virtual_keys.h"
+#include "platform/system/paths.h"
 
 namespace app {
 

@@ -7,10 +7,10 @@
 #include "engine/sys/errors.h"
 #include "engine/sys/rnd.h"
 #include "game/sortie.h"
-#include "platform/system/clock.h"
 #include "platform/legacy/form.h"
 #include "platform/legacy/input.h"
 #include "platform/legacy/media.h"
+#include "platform/system/clock.h"
 
 #include <array>
 #include <cstdint>

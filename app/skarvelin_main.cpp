@@ -8,12 +8,13 @@
 #include "engine/sys/errors.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/media.h"
-#include "platform/system/paths.h"
 #include "platform/sdl/browser_host.h"
 #include "platform/sdl/input.h"
 #include "platform/sdl/media_player.h"
 #include "platform/sdl/message_box.h"
+#include "platform/sdl/services.h"
 #include "platform/sdl/window_system.h"
+#include "platform/system/paths.h"
 
 #include <exception>
 #include <iostream>
@@ -104,5 +105,6 @@ int run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::SdlServices services;
     return platform::end_in_browser(run(argc, argv));
 }

@@ -1,9 +1,9 @@
 // A whole frame at the most the rules allow, its masked scene alone, and the same
 // scene drawn the way a typical SDL game would: colour-keyed RLE blits.
 
+#include "platform/sdl/handles.h"
 #include "scene.h"
 #include "timing.h"
-#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

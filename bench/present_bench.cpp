@@ -5,11 +5,11 @@
 #include "timing.h"
 
 #include "app/frmMain.h"
-#include "platform/sdl/window_system.h"
-#include "tests/support/recording_media_player.h"
-#include "tests/support/fake_input.h"
-#include "tests/support/fake_clock.h"
 #include "platform/sdl/handles.h"
+#include "platform/sdl/window_system.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/recording_media_player.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -86,9 +86,9 @@ void present_floor(benchmark::State& state) {
         return;
     }
     {
-        sdl::WindowPtr window(
-            SDL_CreateWindow("present_floor", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             kPlayfieldWidth, kPlayfieldHeight, SDL_WINDOW_BORDERLESS));
+        sdl::WindowPtr window(SDL_CreateWindow("present_floor", SDL_WINDOWPOS_CENTERED,
+                                               SDL_WINDOWPOS_CENTERED, kPlayfieldWidth,
+                                               kPlayfieldHeight, SDL_WINDOW_BORDERLESS));
         SDL_Surface* surface = window ? SDL_GetWindowSurface(window.get()) : nullptr;
         if (!surface || surface->format->BytesPerPixel != 4) {
             state.SkipWithError("no 32-bit window surface");

@@ -11,8 +11,8 @@
 #include "engine/draw/clsNoxStar.h"
 #include "engine/sys/clsNoxPlay.h"
 #include "engine/sys/rnd.h"
-#include "platform/legacy/picture_box.h"
 #include "platform/legacy/input.h"
+#include "platform/legacy/picture_box.h"
 
 #include <array>
 #include <cstdint>

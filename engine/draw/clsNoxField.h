@@ -2,8 +2,8 @@
 // An off-screen drawing surface the size of a picture area: the game draws a
 // whole frame into it, then copies it to the screen in one block copy.
 
-#include "platform/legacy/picture_box.h"
 #include "platform/legacy/gdi.h"
+#include "platform/legacy/picture_box.h"
 
 #include <cstdint>
 #include <memory>

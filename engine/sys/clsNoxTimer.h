@@ -2,8 +2,8 @@
 // A millisecond stopwatch with busy waits, one reference time, and waits that
 // keep the windows responsive by delivering their events while they poll.
 
-#include "platform/system/clock.h"
 #include "platform/legacy/events.h"
+#include "platform/system/clock.h"
 
 #include <cstdint>
 

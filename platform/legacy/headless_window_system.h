@@ -3,10 +3,10 @@
 // windows exist only in memory. Tests inject plain input events and read what
 // each window shows; headless runs get windows that nobody sees.
 
-#include "platform/system/clock.h"
 #include "platform/legacy/form.h"
 #include "platform/legacy/window_dispatcher.h"
 #include "platform/legacy/window_events.h"
+#include "platform/system/clock.h"
 
 #include <cstdint>
 #include <deque>

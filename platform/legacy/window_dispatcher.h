@@ -10,10 +10,10 @@
 // which throws ProgramExit out of every nested loop; main() catches it. A quit
 // request from the session ends the program with status 0.
 
-#include "platform/system/clock.h"
 #include "platform/legacy/form.h"
 #include "platform/legacy/window_backend.h"
 #include "platform/legacy/window_events.h"
+#include "platform/system/clock.h"
 
 #include <cstdint>
 #include <memory>

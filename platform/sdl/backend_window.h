@@ -2,9 +2,9 @@
 // What the backend keeps of each of its windows and of a press that moves one; shared by
 // the backend's window handling and its event translation, and by nothing else.
 
+#include "platform/sdl/handles.h"
 #include "platform/sdl/window_backend.h"
 #include "platform/sdl/x11.h"
-#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 

@@ -1,10 +1,10 @@
 #include "platform/sdl/input.h"
 
 #include "platform/legacy/events.h"
+#include "platform/sdl/handles.h"
+#include "platform/sdl/vk_map.h"
 #include "platform/system/file_bytes.h"
 #include "platform/system/paths.h"
-#include "platform/sdl/vk_map.h"
-#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 

@@ -1,7 +1,7 @@
 #include "platform/sdl/media_player.h"
 
-#include "platform/system/wave_file.h"
 #include "platform/sdl/handles.h"
+#include "platform/system/wave_file.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

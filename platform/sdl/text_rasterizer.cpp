@@ -12,10 +12,7 @@
 
 namespace platform {
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 class SdlTextRasterizer::FontCache {
   public:
@@ -69,8 +66,8 @@ int SdlTextRasterizer::line_height(const Font& font) {
 
 void SdlTextRasterizer::draw_line(TextMask& dst, int x, int y, std::string_view utf8,
                                   const Font& font) {
-    sdl::SurfacePtr s(TTF_RenderUTF8_Blended(
-        fonts().get(font), std::string(utf8).c_str(), SDL_Color{255, 255, 255, 255}));
+    sdl::SurfacePtr s(TTF_RenderUTF8_Blended(fonts().get(font), std::string(utf8).c_str(),
+                                             SDL_Color{255, 255, 255, 255}));
     if (!s) {
         return;
     }

@@ -1,8 +1,8 @@
 #include "platform/sdl/window_backend.h"
 
 #include "platform/sdl/backend_window.h"
-#include "platform/sdl/x11.h"
 #include "platform/sdl/handles.h"
+#include "platform/sdl/x11.h"
 
 #include <SDL.h>
 #include <SDL_shape.h>

@@ -5,8 +5,8 @@
 // box); SDL_QUIT, which only a signal or session shutdown can send, ends the
 // program with status 0.
 
-#include "platform/system/clock.h"
 #include "platform/legacy/form.h"
+#include "platform/system/clock.h"
 #ifdef __EMSCRIPTEN__
 #include "platform/sdl/browser/canvas_backend.h"
 #else

@@ -4,13 +4,13 @@
 #include "app/version.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/virtual_keys.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_input.h"
 #include "tests/support/frame_end_keys.h"
 #include "tests/support/gif_bytes.h"
+#include "tests/support/recording_media_player.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/support/recording_media_player.h"
-#include "tests/support/fake_input.h"
-#include "tests/support/fake_clock.h"
 
 #include <gtest/gtest.h>
 

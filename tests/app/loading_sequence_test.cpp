@@ -4,11 +4,11 @@
 #include "app/frmMain.h"
 #include "platform/legacy/events.h"
 #include "platform/system/text.h"
+#include "tests/support/fake_clock.h"
+#include "tests/support/fake_input.h"
 #include "tests/support/game_data.h"
 #include "tests/support/no_events.h"
 #include "tests/support/recording_media_player.h"
-#include "tests/support/fake_input.h"
-#include "tests/support/fake_clock.h"
 
 #include <gtest/gtest.h>
 

@@ -13,16 +13,16 @@
 #include "app/Screens.h"
 #include "app/StoryPage.h"
 #include "engine/sys/rnd.h"
-#include "platform/system/clock.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/input.h"
 #include "platform/legacy/media.h"
 #include "platform/sdl/window_system.h"
-#include "tests/support/game_data.h"
-#include "tests/support/scoped_env.h"
-#include "tests/support/recording_media_player.h"
-#include "tests/support/fake_input.h"
+#include "platform/system/clock.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/game_data.h"
+#include "tests/support/recording_media_player.h"
+#include "tests/support/scoped_env.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

@@ -8,15 +8,15 @@
 #include "app/Screens.h"
 #include "app/StoryPage.h"
 #include "engine/sys/rnd.h"
-#include "platform/system/clock.h"
 #include "platform/legacy/input.h"
 #include "platform/legacy/media.h"
 #include "platform/sdl/window_system.h"
+#include "platform/system/clock.h"
 #include "platform/system/text.h"
-#include "tests/support/scoped_env.h"
-#include "tests/support/recording_media_player.h"
-#include "tests/support/fake_input.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/fake_input.h"
+#include "tests/support/recording_media_player.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // the form keeps its own pixels; F11 shows the focused window magnified on the
 // whole screen and brings it back as it was. Each test starts its own Xvfb.
 
-#include "platform/system/image.h"
-#include "platform/sdl/window_system.h"
 #include "platform/legacy/virtual_keys.h"
+#include "platform/sdl/window_system.h"
+#include "platform/system/image.h"
 #include "tests/display/x_session.h"
 #include "tests/support/scoped_env.h"
 

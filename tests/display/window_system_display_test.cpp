@@ -2,10 +2,10 @@
 // dragging with synthetic mouse input with and without a window manager, keys,
 // timers and modal loops. Each test starts its own Xvfb (and openbox).
 
-#include "platform/system/image.h"
+#include "platform/legacy/virtual_keys.h"
 #include "platform/sdl/input.h"
 #include "platform/sdl/window_system.h"
-#include "platform/legacy/virtual_keys.h"
+#include "platform/system/image.h"
 #include "tests/display/x_session.h"
 #include "tests/support/scoped_env.h"
 

@@ -2,8 +2,8 @@
 // real player, so that a header the mixer mishandles shows up as a crash here.
 
 #include "platform/legacy/media.h"
-#include "platform/system/paths.h"
 #include "platform/sdl/media_player.h"
+#include "platform/system/paths.h"
 #include "platform/system/wave_file.h"
 
 #include <cstddef>

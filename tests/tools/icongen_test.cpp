@@ -3,10 +3,10 @@
 
 #include "icongen/icon.h"
 #include "icongen/png_file.h"
+#include "platform/sdl/handles.h"
 #include "sheetgen/pixel_map.h"
 #include "sheetgen/sheet_palette.h"
 #include "tests/support/scratch_dir.h"
-#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

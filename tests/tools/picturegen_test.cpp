@@ -1,3 +1,4 @@
+#include "platform/sdl/handles.h"
 #include "tools/picturegen/noise.h"
 #include "tools/picturegen/paint.h"
 #include "tools/picturegen/picturegen.h"
@@ -6,7 +7,6 @@
 #include "tools/picturegen/scene_parser.h"
 #include "tools/picturegen/scene_words.h"
 #include "tools/picturegen/source_text.h"
-#include "platform/sdl/handles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/sdl/handles.h"
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -18,7 +19,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-#include "platform/sdl/handles.h"
 
 namespace fs = std::filesystem;
 

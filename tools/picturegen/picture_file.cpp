@@ -1,7 +1,7 @@
 #include "picture_file.h"
 
-#include "source_text.h"
 #include "platform/sdl/handles.h"
+#include "source_text.h"
 
 #include <SDL.h>
 #include <SDL_image.h>

@@ -1,6 +1,6 @@
 #include "engine/sys/clsNoxTimer.h"
-#include "tests/support/no_events.h"
 #include "tests/support/fake_clock.h"
+#include "tests/support/no_events.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "engine/sys/clsNoxPlay.h"
 #include "platform/legacy/events.h"
 #include "platform/system/paths.h"
+#include "tests/support/fake_input.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
-#include "tests/support/fake_input.h"
 
 #include <SDL.h>
 #include <fstream>

@@ -1,7 +1,7 @@
 // The media commands played through SDL_mixer, on the dummy and disk audio drivers.
 
-#include "platform/system/paths.h"
 #include "platform/sdl/media_player.h"
+#include "platform/system/paths.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/wave_bytes.h"

@@ -1,7 +1,7 @@
 // Errors told to the user: on stderr always, in a box only where someone can see it.
 
-#include "platform/system/paths.h"
 #include "platform/sdl/message_box.h"
+#include "platform/system/paths.h"
 #include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
