@@ -1,8 +1,6 @@
 #include "app/Form1.h"
 
-#include "app/Form6.h"
 #include "app/Screens.h"
-#include "app/StoryPage.h"
 
 namespace app {
 
@@ -33,12 +31,12 @@ Form1::Form1(Screens& screens) : ScreenForm(screens, "Skarvelin") {
 
 void Form1::Command1_Click() {
     screens_.unload(*this);
-    screens_.show_modal(screens_.form2());
+    screens_.show_modal(screens_.destination(ScreenId::Title, "Command1"));
 }
 
 void Form1::Command3_Click() {
     screens_.unload(*this);
-    screens_.show_modal(screens_.form6());
+    screens_.show_modal(screens_.destination(ScreenId::Title, "Command3"));
 }
 
 } // namespace app

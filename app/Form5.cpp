@@ -17,7 +17,7 @@ Form5::Form5(Screens& screens) : ScreenForm(screens, "作戦説明") {
 void Form5::Command1_Click() {
     screens_.media().send_command("close all"); // the briefing music stops
     screens_.unload(*this);
-    screens_.show_modal(screens_.game());
+    screens_.show_modal(screens_.destination(ScreenId::Briefing, "Command1"));
 }
 
 } // namespace app

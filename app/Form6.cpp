@@ -1,6 +1,5 @@
 #include "app/Form6.h"
 
-#include "app/Form1.h"
 #include "app/Screens.h"
 
 namespace app {
@@ -36,7 +35,7 @@ void Form6::Command1_Click() {
     screens_.media().send_command("close all"); // the music stops
     screens_.hide(*this);
     // The title screen was unloaded when this one opened: this is a fresh one.
-    screens_.show(screens_.form1());
+    screens_.show(screens_.destination(ScreenId::Aircraft, "Command1"));
 }
 
 } // namespace app

@@ -5,8 +5,10 @@
 #include "app/Form6.h"
 #include "app/ScreenForm.h"
 #include "app/StoryPage.h"
+#include "app/frmMain.h"
 
 #include <stdexcept>
+#include <string>
 
 namespace app {
 
@@ -69,6 +71,35 @@ Form6& Screens::form6() {
 
 frmMain& Screens::game() {
     return obtain<frmMain>(ScreenId::Game, services_);
+}
+
+platform::Form& Screens::screen(ScreenId id) {
+    switch (id) {
+    case ScreenId::Title:
+        return form1();
+    case ScreenId::World1:
+        return form2();
+    case ScreenId::World2:
+        return form3();
+    case ScreenId::World3:
+        return form4();
+    case ScreenId::Briefing:
+        return form5();
+    case ScreenId::Aircraft:
+        return form6();
+    case ScreenId::Game:
+        return game();
+    }
+    throw std::invalid_argument("no such screen");
+}
+
+platform::Form& Screens::destination(ScreenId from, std::string_view button) {
+    for (const Way& way : kWays) {
+        if (way.from == from && way.button == button) {
+            return screen(way.to);
+        }
+    }
+    throw std::invalid_argument("no screen follows " + std::string(button));
 }
 
 platform::Form* Screens::existing(ScreenId id) const {

@@ -8,14 +8,14 @@
 // kept aside and destroyed at the start of a later handler, once no handler of
 // its own is running any more. Asking for the window again creates a new object.
 
-#include "app/StoryPage.h"
-#include "app/frmMain.h"
+#include "app/services.h"
 #include "platform/legacy/form.h"
 #include "platform/legacy/media.h"
 
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -23,8 +23,29 @@ namespace app {
 class Form1;
 class Form5;
 class Form6;
+class StoryPage;
+class frmMain;
+using Form2 = StoryPage;
+using Form3 = StoryPage;
+using Form4 = StoryPage;
 
 enum class ScreenId { Title, World1, World2, World3, Briefing, Aircraft, Game };
+
+// Which screen each button of a screen leads to: the one place that says it.
+struct Way {
+    ScreenId from;
+    std::string_view button;
+    ScreenId to;
+};
+inline constexpr std::array<Way, 7> kWays = {{
+    {ScreenId::Title, "Command1", ScreenId::World1},
+    {ScreenId::Title, "Command3", ScreenId::Aircraft},
+    {ScreenId::World1, "Command1", ScreenId::World2},
+    {ScreenId::World2, "Command1", ScreenId::World3},
+    {ScreenId::World3, "Command1", ScreenId::Briefing},
+    {ScreenId::Briefing, "Command1", ScreenId::Game},
+    {ScreenId::Aircraft, "Command1", ScreenId::Title},
+}};
 
 class Screens {
   public:
@@ -45,6 +66,10 @@ class Screens {
     Form5& form5();
     Form6& form6();
     frmMain& game();
+    // A window by its id, created the first time it is asked for.
+    platform::Form& screen(ScreenId id);
+    // The window that `button` of screen `from` leads to (kWays), created if need be.
+    platform::Form& destination(ScreenId from, std::string_view button);
     // The current object of a window, or null when there is none (never asked for, or unloaded).
     platform::Form* existing(ScreenId id) const;
 

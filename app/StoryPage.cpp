@@ -1,6 +1,5 @@
 #include "app/StoryPage.h"
 
-#include "app/Form5.h"
 #include "app/Screens.h"
 
 #include <utility>
@@ -12,7 +11,7 @@ const StoryPageContent kWorld1Page{.text = kWorld1Text,
                                    .text_place = {8, 8, 529, 145},
                                    .picture_place = {32, 88, 489, 209},
                                    .button_place = {200, 312, 169, 33},
-                                   .next = [](Screens& s) -> platform::Form& { return s.form3(); },
+                                   .screen = ScreenId::World1,
                                    .music = "c:\\briefing.wav"};
 
 const StoryPageContent kWorld2Page{.text = kWorld2Text,
@@ -20,14 +19,14 @@ const StoryPageContent kWorld2Page{.text = kWorld2Text,
                                    .text_place = {8, 0, 529, 145},
                                    .picture_place = {136, 136, 289, 161},
                                    .button_place = {200, 304, 169, 33},
-                                   .next = [](Screens& s) -> platform::Form& { return s.form4(); }};
+                                   .screen = ScreenId::World2};
 
 const StoryPageContent kWorld3Page{.text = kWorld3Text,
                                    .picture = kWorld3Picture,
                                    .text_place = {0, 0, 529, 177},
                                    .picture_place = {200, 176, 153, 121},
                                    .button_place = {192, 304, 169, 33},
-                                   .next = [](Screens& s) -> platform::Form& { return s.form5(); }};
+                                   .screen = ScreenId::World3};
 
 namespace {
 
@@ -43,7 +42,7 @@ StoryPage::StoryPage(Screens& screens, const StoryPageContent& content)
       Command1(placed<platform::Button>(content.button_place, "次へ")),
       Image1(placed<platform::Image>(content.picture_place)),
       Label1(placed<platform::Label>(content.text_place)), music_(content.music),
-      next_(content.next) {
+      screen_(content.screen) {
     add(Command1);
     add(Image1);
     add_label(Label1, stored_text(content.text),
@@ -62,7 +61,7 @@ void StoryPage::Form_Load() {
 
 void StoryPage::Command1_Click() {
     screens_.hide(*this);
-    screens_.show_modal(next_(screens_));
+    screens_.show_modal(screens_.destination(screen_, "Command1"));
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 // "次へ", which hides the page (it stays loaded) and shows the next screen modally.
 
 #include "app/ScreenForm.h"
+#include "app/Screens.h"
 
 #include <string_view>
 
@@ -19,8 +20,8 @@ struct StoryPageContent {
     ControlPlace text_place;
     ControlPlace picture_place;
     ControlPlace button_place;
-    platform::Form& (*next)(Screens&); // the screen the button leads to
-    std::string_view music = {};       // the wave file the page starts as it loads; empty for none
+    ScreenId screen;             // which of the story's screens the page is
+    std::string_view music = {}; // the wave file the page starts as it loads; empty for none
 };
 
 // The world situation, pages 1 to 3; the briefing music starts on the first.
@@ -41,7 +42,7 @@ class StoryPage : public ScreenForm {
 
   private:
     std::string_view music_;
-    platform::Form& (*next_)(Screens&);
+    ScreenId screen_;
 };
 
 // The design's names of the three pages.

@@ -1,5 +1,6 @@
 #include "app/frmMain.h"
 
+#include "app/playfield.h"
 #include "app/screen_data.h"
 #include "app/sheet_file.h"
 #include "app/version.h"
@@ -8,7 +9,6 @@
 #include "engine/sys/numbers.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/virtual_keys.h"
-#include "platform/system/paths.h"
 
 namespace app {
 
@@ -24,40 +24,7 @@ constexpr std::array<const char*, 5> kChatter = {
     " >離陸開始。",
 };
 
-const platform::ColorRef kGreen = platform::rgb(0, 255, 0);
-
 } // namespace
-
-std::string resolve_game_path(std::string_view path) {
-    const platform::Resolved r = platform::resolve_game_file(path);
-    if (!r.found) {
-        throw nox::FileError(platform::missing_file_message(r));
-    }
-    return r.path;
-}
-
-platform::Font game_window_font() {
-    // A fixed-pitch face keeps the digits steady. At 7.5 points (10 pixels, 5 a
-    // character) lblInfo's 100 pixels hold 20 characters: "001 msec 1000 bps" and
-    // frames of up to 9999999 milliseconds.
-    return platform::Font{"ＭＳ ゴシック", 7.5, false};
-}
-
-std::shared_ptr<platform::PictureBox> make_playfield() {
-    auto stage = std::make_shared<platform::PictureBox>(19, 34, 512, 300);
-    stage->back_color = platform::rgb(0, 0, 0);
-    stage->fore_color = kGreen;
-    stage->font = game_window_font();
-    stage->cls();
-    return stage;
-}
-
-std::shared_ptr<platform::PictureBox> make_sheet_area(int left, int top) {
-    auto area = std::make_shared<platform::PictureBox>(left, top, 119, 47);
-    area->visible = false;
-    area->set_auto_redraw(true);
-    return area;
-}
 
 std::string version_title(int major, int minor) {
     return "Skarvelin " + std::to_string(major) + "." + nox::format_digits(minor, 2);
@@ -124,7 +91,7 @@ void frmMain::build_layout() {
          {&lblEneBt, "EB0000"},
          {&lblInfo, "000 msec 000 bps"}}};
     for (auto [label, text] : counters) {
-        label->fore_color = kGreen;
+        label->fore_color = kGameGreen;
         label->alignment = platform::Align::Right;
         label->set_text(text);
         add(*label);

@@ -3,6 +3,7 @@
 // sortie's start, paced frame loop and end. The sortie itself (its objects and
 // the game's steps) is game::Sortie, which the window owns.
 
+#include "app/services.h"
 #include "engine/sys/clsNoxTimer.h"
 #include "engine/sys/errors.h"
 #include "engine/sys/rnd.h"
@@ -21,32 +22,6 @@
 
 namespace app {
 
-// What the game window needs from the world outside it. Tests and the headless
-// runner hand in fakes; `windows` is null when there is no window system.
-struct Services {
-    platform::Clock& clock;
-    platform::KeyState& keys;
-    platform::Joystick& joystick;
-    platform::EventPump& events;
-    platform::MediaPlayer& media;
-    nox::Rnd& rnd;
-    platform::WindowSystem* windows = nullptr;
-    // Turns a game path ("c:\TarnChar.gif") into a file to open; throws
-    // nox::FileError naming every place tried when there is none.
-    std::function<std::string(std::string_view)> resolve;
-};
-
-// The file behind a game path ("c:\TarnChar.gif") in the game's data folder;
-// throws nox::FileError naming every place tried when it is missing.
-std::string resolve_game_path(std::string_view path);
-
-// The game window's default font: its counters' and the playfield's frame count.
-platform::Font game_window_font();
-// The visible playfield as the game window lays it out: 512 x 300 at (19, 34),
-// black, with green text in the window's font.
-std::shared_ptr<platform::PictureBox> make_playfield();
-// A hidden area that holds one copy of the sprite sheet, drawn from by the sprites.
-std::shared_ptr<platform::PictureBox> make_sheet_area(int left, int top);
 // "Skarvelin 1.01" for version 1.1: the minor number in two digits.
 std::string version_title(int major, int minor);
 // The window's title: the program's version title, with " N" in unpaced mode.

@@ -1,8 +1,8 @@
 #pragma once
 // The sprite sheet file, read and checked the one way the game and the runner share.
 
-#include "platform/legacy/controls.h"
 #include "platform/legacy/gdi.h"
+#include "platform/legacy/picture_box.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,7 @@
 #include "app/sim.h"
 
-#include "app/frmMain.h"
+#include "app/playfield.h"
+#include "app/services.h"
 #include "app/sheet_file.h"
 #include "app/sim_input.h"
 #include "engine/draw/mdlNoxEffect.h"

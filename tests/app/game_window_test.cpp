@@ -1,6 +1,7 @@
 // The game window headless: its keys, title, counters and the sortie's frame loop.
 
 #include "app/frmMain.h"
+#include "app/playfield.h"
 #include "app/version.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/virtual_keys.h"

@@ -2,6 +2,7 @@
 // appearing line by line on the playfield while the sprite sheet is prepared.
 
 #include "app/frmMain.h"
+#include "app/playfield.h"
 #include "platform/legacy/events.h"
 #include "platform/system/text.h"
 #include "tests/support/fake_clock.h"

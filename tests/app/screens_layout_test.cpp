@@ -7,6 +7,7 @@
 #include "app/Form6.h"
 #include "app/Screens.h"
 #include "app/StoryPage.h"
+#include "app/frmMain.h"
 #include "engine/sys/rnd.h"
 #include "platform/legacy/input.h"
 #include "platform/legacy/media.h"
