@@ -1,6 +1,7 @@
 #include "scene.h"
 
-#include "app/frmMain.h"
+#include "app/playfield.h"
+#include "app/services.h"
 #include "app/sheet_file.h"
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/numbers.h"
