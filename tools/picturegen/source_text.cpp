@@ -1,13 +1,6 @@
 #include "source_text.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace picturegen {
-
-PictureError source_error(const std::string& file, int line, const std::string& what) {
-    return PictureError(file + ":" + std::to_string(line) + ": " + what);
-}
 
 namespace {
 
@@ -71,19 +64,6 @@ std::vector<SourceLine> split_scene_text(std::string_view text, const std::strin
         lines.push_back(std::move(pending));
     }
     return lines;
-}
-
-std::string read_text_file(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw PictureError(file.string() + ": cannot open");
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        throw PictureError(file.string() + ": read error");
-    }
-    return text.str();
 }
 
 } // namespace picturegen

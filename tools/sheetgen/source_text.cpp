@@ -1,31 +1,23 @@
 #include "source_text.h"
 
-#include <fstream>
+#include <string_view>
 
 namespace sheetgen {
 
-SheetError source_error(const std::filesystem::path& file, int line, const std::string& what) {
-    return SheetError(file.string() + ":" + std::to_string(line) + ": " + what);
-}
-
 std::vector<SourceLine> read_source_lines(const std::filesystem::path& file) {
-    std::ifstream in(file);
-    if (!in) {
-        throw SheetError(file.string() + ": cannot open");
-    }
+    const std::string text = tools::read_text_file(file);
     std::vector<SourceLine> lines;
-    std::string text;
-    for (int number = 1; std::getline(in, text); ++number) {
-        if (!text.empty() && text.back() == '\r') {
-            text.pop_back();
+    std::string_view rest = text;
+    for (int number = 1; !rest.empty(); ++number) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
         }
-        if (text.empty() || text.front() == '#') {
-            continue;
+        if (!line.empty() && line.front() != '#') {
+            lines.push_back({number, std::string(line)});
         }
-        lines.push_back({number, text});
-    }
-    if (in.bad()) {
-        throw SheetError(file.string() + ": read error");
     }
     return lines;
 }

@@ -1,20 +1,15 @@
 #pragma once
 
+#include "tools/source_text/source_text.h"
+
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace sheetgen {
 
-// Every problem in the sources is reported as "file:line: what is wrong" so
-// the artist can jump straight to it.
-class SheetError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-SheetError source_error(const std::filesystem::path& file, int line, const std::string& what);
+using SheetError = tools::SourceError;
+using tools::source_error;
 
 struct SourceLine {
     int number = 0;
