@@ -67,7 +67,7 @@ std::optional<int> answer_question(int argc, char** argv) {
 int play() {
     // Declared first, destroyed last: every device closes while SDL still runs.
     platform::SdlWindowSystem windows;
-    platform::SdlKeyState keys;
+    platform::SdlKeyState keys{windows.event_pump()};
     platform::SdlJoystick joystick;
     platform::SdlMediaPlayer media;
     platform::SystemClock clock;

@@ -1,7 +1,9 @@
-// SDL's events as the window dispatcher's plain events: window points mapped back to
-// client pixels, F11 taken for fullscreen, close requests made quit requests.
+// SDL's events, taken through the event pump, as the window dispatcher's plain events:
+// window points mapped back to client pixels, F11 taken for fullscreen, close requests
+// made quit requests.
 
 #include "platform/sdl/backend_window.h"
+#include "platform/sdl/event_pump.h"
 #include "platform/sdl/vk_map.h"
 
 #include <SDL.h>
@@ -19,16 +21,16 @@ constexpr uint32_t kDragPollMs = 10;
 
 void SdlWindowBackend::wait_for_events(uint32_t timeout_ms) {
     const uint32_t timeout = drag_ ? std::min(timeout_ms, kDragPollMs) : timeout_ms;
-    SDL_WaitEventTimeout(nullptr, static_cast<int>(timeout));
+    events_.wait(timeout);
 }
 
 void SdlWindowBackend::collect_events() {
-    SDL_PumpEvents();
+    events_.pump();
 }
 
 std::optional<WindowEvent> SdlWindowBackend::next_event() {
     SDL_Event e;
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    while (events_.take(e)) {
         if (std::optional<WindowEvent> plain = translate(e)) {
             return plain;
         }

@@ -1,6 +1,7 @@
 #include "platform/sdl/input.h"
 
 #include "platform/legacy/events.h"
+#include "platform/sdl/event_pump.h"
 #include "platform/sdl/handles.h"
 #include "platform/sdl/vk_map.h"
 #include "platform/system/file_bytes.h"
@@ -15,31 +16,19 @@ namespace platform {
 
 // ---- keyboard ----
 
-// Kept current by SDL, which calls the watch on the main thread as it queues each event.
-struct SdlKeyState::Watch {
+// Kept current by the event pump, which tells it of each key change and quit request as
+// SDL queues them, on the pumping thread.
+struct SdlKeyState::Watch final : SdlInputWatcher {
     // The code each physical key went down as (0: up), so that its release lifts that
     // code even when the layout changed in between.
     std::array<uint8_t, SDL_NUM_SCANCODES> held_as{};
     std::array<uint8_t, 256> keys_down{}; // physical keys held per code (both shifts are 16)
     std::array<bool, 256> pressed{};
-    bool quit_requested = false;
+    bool quit = false;
 
-    static int SDLCALL on_event(void* self, SDL_Event* event) {
-        auto* watch = static_cast<Watch*>(self);
-        if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP) {
-            watch->note(event->key);
-        } else if (is_quit_request(*event)) {
-            watch->quit_requested = true;
-        }
-        return 1; // a watch's result is ignored; the event stays queued either way
-    }
+    void quit_requested() override { quit = true; }
 
-    static bool is_quit_request(const SDL_Event& event) {
-        return event.type == SDL_QUIT ||
-               (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE);
-    }
-
-    void note(const SDL_KeyboardEvent& key) {
+    void key_changed(const SDL_KeyboardEvent& key) override {
         const SDL_Scancode scancode = key.keysym.scancode;
         if (scancode <= SDL_SCANCODE_UNKNOWN || scancode >= SDL_NUM_SCANCODES) {
             return;
@@ -66,91 +55,23 @@ struct SdlKeyState::Watch {
     }
 };
 
-namespace {
-
-struct EventRange {
-    Uint32 first, last;
-};
-
-// Input that nobody misses when it is old: keys, text and the mouse, joystick and
-// controller motion and buttons, touch and sensors. SDL_QUIT and window events are
-// never dropped.
-constexpr EventRange kDroppable[] = {
-    {SDL_KEYDOWN, SDL_MOUSEWHEEL},
-    {SDL_JOYAXISMOTION, SDL_JOYBUTTONUP},
-    {SDL_CONTROLLERAXISMOTION, SDL_CONTROLLERBUTTONUP},
-    {SDL_CONTROLLERTOUCHPADDOWN, SDL_CONTROLLERSENSORUPDATE},
-    {SDL_FINGERDOWN, SDL_MULTIGESTURE},
-    {SDL_SENSORUPDATE, SDL_SENSORUPDATE},
-};
-
-int waiting_events() {
-    return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
-}
-
-int drop_oldest(EventRange range, int count) {
-    std::array<SDL_Event, 256> scratch;
-    int dropped = 0;
-    while (dropped < count) {
-        int batch = std::min(count - dropped, static_cast<int>(scratch.size()));
-        int got = SDL_PeepEvents(scratch.data(), batch, SDL_GETEVENT, range.first, range.last);
-        if (got <= 0) {
-            break;
-        }
-        dropped += got;
-    }
-    return dropped;
-}
-
-void keep_queue_short() {
-    int waiting = waiting_events();
-    if (waiting <= SdlKeyState::kQueueHighWater) {
-        return;
-    }
-    int excess = waiting - SdlKeyState::kQueueLowWater;
-    for (EventRange range : kDroppable) {
-        excess -= drop_oldest(range, excess);
-        if (excess <= 0) {
-            return;
-        }
-    }
-}
-
-} // namespace
-
-SdlKeyState::SdlKeyState() : watch_(std::make_unique<Watch>()) {
-    events_ready_ = SDL_InitSubSystem(SDL_INIT_EVENTS) == 0;
-    if (!events_ready_) {
-        std::fprintf(stderr, "keyboard: cannot start SDL's events: %s\n", SDL_GetError());
-        return;
-    }
-    SDL_AddEventWatch(&Watch::on_event, watch_.get());
+SdlKeyState::SdlKeyState(SdlEventPump& pump) : pump_(pump), watch_(std::make_unique<Watch>()) {
+    pump_.add_watcher(*watch_);
 }
 
 SdlKeyState::~SdlKeyState() {
-    if (events_ready_) {
-        SDL_DelEventWatch(&Watch::on_event, watch_.get());
-        SDL_QuitSubSystem(SDL_INIT_EVENTS);
-    }
+    pump_.remove_watcher(*watch_);
 }
 
 int16_t SdlKeyState::async_key_state(int32_t vk) {
     if (vk < 0 || vk > 255) {
         return 0;
     }
-    if (events_ready_) {
-        // Starting SDL's video switches text input on; nobody reads it here, and
-        // undispatched text events would only fill the queue.
-        if (SDL_IsTextInputActive()) {
-            SDL_StopTextInput();
-        }
-        SDL_PumpEvents();
-        keep_queue_short();
-        // No window events may be delivered for a long time (a sortie in unpaced
-        // mode), yet a logout or a close request must not wait on the game.
-        if (watch_->quit_requested) {
-            end_program(0);
-        }
+    pump_.pump_for_key_question();
+    // No window events may be delivered for a long time (a sortie in unpaced mode), yet
+    // a logout or a close request must not wait on the game.
+    if (watch_->quit) {
+        end_program(0);
     }
     auto i = static_cast<size_t>(vk);
     auto state = static_cast<int16_t>((watch_->keys_down[i] ? kKeyDown : 0) |

@@ -11,21 +11,20 @@
 
 namespace platform {
 
-// Asynchronous key state from SDL. Each question pumps SDL's queue without dispatching
-// anything; an event watch notes key changes as SDL queues them, so a tap between two
-// questions is seen, and the events stay in the queue for the window system. Keys are
-// named as the layout labels them (vk_from_keysym). Real key events arrive once the window system
-// has started SDL's video; this class itself needs only SDL's event queue. A request to
-// quit (a signal, or the window manager closing a window) seen while pumping ends the
-// program with status 0 (end_program), even while no window events are delivered.
+class SdlEventPump;
+
+// Asynchronous key state from SDL. Each question has the event pump (event_pump.h) bring
+// SDL's queue up to date without dispatching anything; the pump tells this state of key
+// changes as SDL queues them, so a tap between two questions is seen, and the events stay
+// in the queue for the window system. Keys are named as the layout labels them
+// (vk_from_keysym). Real key events arrive once the window system has started SDL's video;
+// this class itself needs only the pump. A request to quit (a signal, or the window manager
+// closing a window) heard from the pump ends the program with status 0 at the next question
+// (end_program), even while no window events are delivered.
 class SdlKeyState : public KeyState {
   public:
-    // Pumping keeps at most about this many events waiting: beyond it the oldest input
-    // events are dropped so that the queue never fills (a full queue drops even SDL_QUIT).
-    static constexpr int kQueueHighWater = 4000;
-    static constexpr int kQueueLowWater = 1000;
-
-    SdlKeyState();
+    // The pump must outlive the key state: the window system's (SdlWindowSystem::event_pump).
+    explicit SdlKeyState(SdlEventPump& pump);
     ~SdlKeyState() override;
     SdlKeyState(const SdlKeyState&) = delete;
     SdlKeyState& operator=(const SdlKeyState&) = delete;
@@ -35,8 +34,8 @@ class SdlKeyState : public KeyState {
 
   private:
     struct Watch;
+    SdlEventPump& pump_;
     std::unique_ptr<Watch> watch_;
-    bool events_ready_ = false;
 };
 
 // Joystick position values in the 0..65535 units of the classic joystick interface: full

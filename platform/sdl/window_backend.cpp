@@ -76,7 +76,7 @@ struct SdlWindowBackend::Callbacks {
     }
 };
 
-SdlWindowBackend::SdlWindowBackend() {
+SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
     const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     const bool driver_chosen = chosen && *chosen;
     if (!driver_chosen && !env_set("DISPLAY") && !env_set("WAYLAND_DISPLAY")) {
@@ -121,11 +121,8 @@ SdlWindowBackend::~SdlWindowBackend() {
         SDL_FreeCursor(wait_cursor_);
     }
     wakeup_errors_.reset(); // before SDL puts back the handler it found
+    // The event pump, which outlives the backend, is the last one out (SDL_Quit).
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    // The last one out also releases what SDL keeps beside its subsystems (D-Bus).
-    if (SDL_WasInit(0) == 0) {
-        SDL_Quit();
-    }
 }
 
 SdlWindowBackend::Window* SdlWindowBackend::find(NativeWindow window) const {

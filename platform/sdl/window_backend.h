@@ -23,6 +23,8 @@ class WakeupErrorFilter;
 
 namespace platform {
 
+class SdlEventPump;
+
 // No display could be opened.
 class DisplayError : public std::runtime_error {
   public:
@@ -34,13 +36,13 @@ struct ScreenPoint {
     bool operator==(const ScreenPoint&) const = default;
 };
 
-// Native windows are SDL's window ids.
+// Native windows are SDL's window ids. SDL's events are taken through the event pump.
 class SdlWindowBackend : public WindowBackend {
   public:
     // Starts SDL's video. Throws DisplayError when no display can be opened; never
     // falls back to an invisible window on its own. With SDL_VIDEODRIVER=dummy or
-    // offscreen set, it runs headless with plain windows.
-    SdlWindowBackend();
+    // offscreen set, it runs headless with plain windows. The pump must outlive it.
+    explicit SdlWindowBackend(SdlEventPump& events);
     ~SdlWindowBackend() override;
     SdlWindowBackend(const SdlWindowBackend&) = delete;
     SdlWindowBackend& operator=(const SdlWindowBackend&) = delete;
@@ -89,6 +91,7 @@ class SdlWindowBackend : public WindowBackend {
     std::optional<WindowEvent> translate(const SDL_Event& e);
     void end_drag_of(NativeWindow window);
 
+    SdlEventPump& events_;
     bool headless_ = false;
     std::optional<int> asked_scale_; // SKARVELIN_SCALE
     bool cap_reported_ = false;

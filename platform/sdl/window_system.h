@@ -1,11 +1,11 @@
 #pragma once
 // The window system on SDL2: the window dispatcher (window_dispatcher.h) on
-// SDL's windows and events (window_backend.h in this folder), with the real clock.
-// Close requests from the window manager are ignored (the windows have no close
-// box); SDL_QUIT, which only a signal or session shutdown can send, ends the
-// program with status 0.
+// SDL's windows and events (window_backend.h in this folder, event_pump.h for the
+// queue), with the real clock. A close request from the window manager, or SDL_QUIT,
+// which only a signal or session shutdown can send, ends the program with status 0.
 
 #include "platform/legacy/form.h"
+#include "platform/sdl/event_pump.h"
 #include "platform/system/clock.h"
 #ifdef __EMSCRIPTEN__
 #include "platform/sdl/browser/canvas_backend.h"
@@ -26,11 +26,14 @@ using SdlBackend = CanvasWindowBackend;
 using SdlBackend = SdlWindowBackend;
 #endif
 
-// The real clock and SDL's windows, in a base of their own, so that they are
-// built before the dispatcher that uses them and outlive it.
+// The real clock, SDL's event queue and SDL's windows, in a base of their own, so that
+// they are built before the dispatcher that uses them and outlive it. The pump, the one
+// owner of SDL's event queue, comes first: it outlives the windows that take their events
+// through it.
 struct SdlBackendHolder {
     SystemClock sdl_clock_;
-    std::unique_ptr<SdlBackend> sdl_backend_ = std::make_unique<SdlBackend>();
+    SdlEventPump sdl_events_;
+    std::unique_ptr<SdlBackend> sdl_backend_ = std::make_unique<SdlBackend>(sdl_events_);
 };
 
 class SdlWindowSystem : private SdlBackendHolder, public WindowDispatcher {
@@ -39,6 +42,10 @@ class SdlWindowSystem : private SdlBackendHolder, public WindowDispatcher {
     // falls back to an invisible window on its own. With SDL_VIDEODRIVER=dummy or
     // offscreen set, it runs headless with plain windows.
     SdlWindowSystem();
+
+    // The one owner of SDL's event queue, whose events the windows take; the key state
+    // (SdlKeyState) pumps through it too, and must not outlive the window system.
+    SdlEventPump& event_pump() { return sdl_events_; }
 
     bool headless() const { return sdl_backend_->headless(); }
     // Whether a press that drags is handed to the window manager's own move

@@ -184,7 +184,7 @@ TEST_P(OnX, APressWhileOnlyTheKeysArePolledDoesNotDrag) {
     GameLikeForm f;
     windows->show(f);
     pump(300);
-    platform::SdlKeyState keys;
+    platform::SdlKeyState keys{windows->event_pump()};
     // An unpaced sortie: every frame asks for Esc, and no events are delivered.
     auto poll_keys = [&](int ms) {
         const uint64_t end = SDL_GetTicks64() + static_cast<uint64_t>(ms);

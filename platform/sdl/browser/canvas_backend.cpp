@@ -1,6 +1,7 @@
 #include "platform/sdl/browser/canvas_backend.h"
 
 #include "platform/sdl/browser/page.h"
+#include "platform/sdl/event_pump.h"
 #include "platform/sdl/vk_map.h"
 
 #include <SDL.h>
@@ -54,7 +55,7 @@ struct CanvasWindowBackend::Drag {
     ScreenPoint offset;
 };
 
-CanvasWindowBackend::CanvasWindowBackend() {
+CanvasWindowBackend::CanvasWindowBackend(SdlEventPump& events) : events_(events) {
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         throw DisplayError(std::string("cannot use the page's canvas: ") + SDL_GetError());
@@ -71,10 +72,8 @@ CanvasWindowBackend::CanvasWindowBackend() {
 CanvasWindowBackend::~CanvasWindowBackend() {
     windows_.clear();
     SDL_DestroyWindow(canvas_);
+    // The event pump, which outlives the backend, is the last one out (SDL_Quit).
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    if (SDL_WasInit(0) == 0) {
-        SDL_Quit();
-    }
 }
 
 CanvasWindowBackend::Window* CanvasWindowBackend::find(NativeWindow window) const {
@@ -250,8 +249,8 @@ void CanvasWindowBackend::wait_for_events(uint32_t timeout_ms) {
     const double deadline =
         page::now_ms() + (drag_ ? std::min(timeout_ms, kDragPollMs) : timeout_ms);
     for (;;) {
-        SDL_PumpEvents();
-        if (pending_exposure_ || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+        events_.pump();
+        if (pending_exposure_ || events_.has_events()) {
             return;
         }
         const double left = deadline - page::now_ms();
@@ -266,7 +265,7 @@ void CanvasWindowBackend::wait_for_events(uint32_t timeout_ms) {
 // gets its turn.
 void CanvasWindowBackend::collect_events() {
     page::give_turn();
-    SDL_PumpEvents();
+    events_.pump();
 }
 
 std::optional<WindowEvent> CanvasWindowBackend::next_event() {
@@ -274,7 +273,7 @@ std::optional<WindowEvent> CanvasWindowBackend::next_event() {
         return std::exchange(pending_exposure_, std::nullopt);
     }
     SDL_Event e;
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) {
+    while (events_.take(e)) {
         if (std::optional<WindowEvent> plain = translate(e)) {
             return plain;
         }

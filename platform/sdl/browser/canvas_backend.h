@@ -16,10 +16,13 @@ union SDL_Event;
 
 namespace platform {
 
+class SdlEventPump;
+
 class CanvasWindowBackend : public WindowBackend {
   public:
-    // Starts SDL's video on the page's canvas; throws DisplayError when it cannot.
-    CanvasWindowBackend();
+    // Starts SDL's video on the page's canvas; throws DisplayError when it cannot. SDL's
+    // events are taken through the pump, which must outlive the backend.
+    explicit CanvasWindowBackend(SdlEventPump& events);
     ~CanvasWindowBackend() override;
     CanvasWindowBackend(const CanvasWindowBackend&) = delete;
     CanvasWindowBackend& operator=(const CanvasWindowBackend&) = delete;
@@ -59,6 +62,7 @@ class CanvasWindowBackend : public WindowBackend {
     void put_on_canvas(Window& w, PixelRect rect);
     std::optional<WindowEvent> translate(const SDL_Event& e);
 
+    SdlEventPump& events_;
     SDL_Window* canvas_ = nullptr;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<NativeWindow> stacking_; // bottom to top, shown windows only

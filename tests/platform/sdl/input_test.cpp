@@ -2,6 +2,7 @@
 
 #include "engine/sys/clsNoxPlay.h"
 #include "platform/legacy/events.h"
+#include "platform/sdl/event_pump.h"
 #include "platform/system/paths.h"
 #include "tests/support/fake_input.h"
 #include "tests/support/scoped_env.h"
@@ -33,11 +34,9 @@ class SdlKeys : public ::testing::Test {
         e.key.keysym.mod = mod;
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
-    static int waiting(Uint32 first = SDL_FIRSTEVENT, Uint32 last = SDL_LASTEVENT) {
-        return SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, first, last);
-    }
 
-    SdlKeyState keys;
+    SdlEventPump pump; // first: it outlives the key states it tells
+    SdlKeyState keys{pump};
 };
 
 TEST_F(SdlKeys, DownBitFollowsTheKeyAndPressedBitClearsWhenAsked) {
@@ -111,52 +110,11 @@ TEST_F(SdlKeys, ShiftStaysDownWhileEitherShiftIsHeld) {
     EXPECT_EQ(keys.async_key_state(16), 0);
 }
 
-TEST_F(SdlKeys, AskingLeavesTheEventsForTheWindowSystem) {
-    push_key(SDL_SCANCODE_S, true);
-    keys.async_key_state('S');
-    EXPECT_EQ(waiting(SDL_KEYDOWN, SDL_KEYDOWN), 1);
-}
-
-// Without trimming, pumping without reading stops at 65,535 waiting events, after which
-// even SDL_QUIT is lost.
-TEST_F(SdlKeys, TheQueueNeverFillsAndKeepsQuitAndWindowEvents) {
-    SDL_Event window{};
-    window.type = SDL_WINDOWEVENT;
-    window.window.event = SDL_WINDOWEVENT_EXPOSED;
-    ASSERT_EQ(SDL_PushEvent(&window), 1);
-    for (int batch = 0; batch < 100; ++batch) {
-        for (int i = 0; i < 1000; ++i) {
-            SDL_Event e{};
-            switch (i % 4) {
-            case 0:
-            case 1:
-                e.type = i % 4 == 0 ? SDL_KEYDOWN : SDL_KEYUP;
-                e.key.keysym.scancode = SDL_SCANCODE_A;
-                break;
-            case 2:
-                e.type = SDL_MOUSEMOTION;
-                break;
-            default:
-                e.type = SDL_TEXTINPUT;
-                break;
-            }
-            ASSERT_EQ(SDL_PushEvent(&e), 1) << "batch " << batch;
-        }
-        keys.async_key_state(27);
-    }
-    EXPECT_LE(waiting(), SdlKeyState::kQueueHighWater);
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    EXPECT_EQ(SDL_PushEvent(&quit), 1);
-    EXPECT_EQ(waiting(SDL_QUIT, SDL_QUIT), 1);
-    EXPECT_EQ(waiting(SDL_WINDOWEVENT, SDL_WINDOWEVENT), 1);
-}
-
 // A logout or a close request must end the program even while no window events are
 // delivered; other window events leave it running.
 TEST_F(SdlKeys, AQuitRequestSeenWhilePumpingEndsTheProgram) {
     for (const bool by_window : {false, true}) {
-        SdlKeyState fresh;
+        SdlKeyState fresh{pump};
         EXPECT_EQ(fresh.async_key_state(27), 0);
         SDL_Event request{};
         request.type = by_window ? SDL_WINDOWEVENT : SDL_QUIT;
@@ -170,7 +128,7 @@ TEST_F(SdlKeys, AQuitRequestSeenWhilePumpingEndsTheProgram) {
         }
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     }
-    SdlKeyState untouched;
+    SdlKeyState untouched{pump};
     SDL_Event exposed{};
     exposed.type = SDL_WINDOWEVENT;
     exposed.window.event = SDL_WINDOWEVENT_EXPOSED;
