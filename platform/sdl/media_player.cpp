@@ -1,6 +1,7 @@
 #include "platform/sdl/media_player.h"
 
 #include "platform/sdl/handles.h"
+#include "platform/system/quoting.h"
 #include "platform/system/wave_file.h"
 
 #include <SDL.h>
@@ -28,12 +29,24 @@ WaveReader reader_of(SDL_RWops& rw) {
     };
 }
 
+#ifndef __EMSCRIPTEN__
+// The rate and channels the opened mixer converts every piece to.
+WaveOutput mixer_output() {
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0) {
+        return {};
+    }
+    return {static_cast<uint32_t>(rate), static_cast<uint16_t>(channels)};
+}
+#endif
+
 // A browser's page carries its music as Ogg Vorbis (see the media interpreter).
 std::string format_problem(SDL_RWops& rw) {
 #ifdef __EMSCRIPTEN__
     return ogg_vorbis_problem(reader_of(rw));
 #else
-    return wave_problem(reader_of(rw));
+    return wave_problem(reader_of(rw), mixer_output());
 #endif
 }
 
@@ -96,11 +109,11 @@ class MixerOutput : public MusicOutput {
     std::unique_ptr<Piece> load(const std::string& path, std::string& problem) override {
         RwPtr rw(SDL_RWFromFile(path.c_str(), "rb"));
         if (!rw) {
-            problem = "cannot open \"" + path + "\": " + SDL_GetError();
+            problem = "cannot open " + quoted_path(path) + ": " + SDL_GetError();
             return nullptr;
         }
         if (const std::string why = format_problem(*rw); !why.empty()) {
-            problem = "cannot play \"" + path + "\": " + why;
+            problem = "cannot play " + quoted_path(path) + ": " + why;
             return nullptr;
         }
         // The same open file goes on to the mixer, which streams it and closes it.
@@ -108,7 +121,7 @@ class MixerOutput : public MusicOutput {
         auto piece = std::make_unique<MixerPiece>();
         piece->music.reset(Mix_LoadMUS_RW(rw.release(), 1));
         if (!piece->music) {
-            problem = "cannot play \"" + path + "\": " + Mix_GetError();
+            problem = "cannot play " + quoted_path(path) + ": " + Mix_GetError();
             return nullptr;
         }
         return piece;

@@ -1,5 +1,7 @@
 #include "platform/system/wave_file.h"
 
+#include "platform/system/quoting.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -11,11 +13,17 @@ namespace {
 constexpr uint16_t kPcm = 1;
 constexpr uint16_t kIeeeFloat = 3;
 constexpr uint16_t kExtensible = 0xFFFE;
+// No music is recorded below telephone quality.
+constexpr uint32_t kMinRate = 8000;
 constexpr uint32_t kMaxRate = 384000;
 constexpr uint16_t kMaxChannels = 8;
 constexpr int kMaxChunks = 4096;
 // The longest format chunk read: the extensible header.
 constexpr size_t kFormatBytes = 40;
+// The mixer reads this many frames at a time and converts each read in one piece, as
+// 32-bit floats at the output's rate, holding the audio lock meanwhile.
+constexpr uint64_t kFramesPerRead = 4096;
+constexpr uint64_t kMaxConversionBytes = 4u << 20;
 
 uint16_t u16(std::string_view b, size_t at) {
     return static_cast<uint16_t>(static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1])
@@ -49,8 +57,13 @@ std::string sample_problem(uint16_t format, uint16_t bits) {
     return "sample format " + std::to_string(format) + " is not played (PCM or float only)";
 }
 
+uint64_t conversion_bytes(uint16_t channels, uint32_t rate, const WaveOutput& output) {
+    const uint64_t frames = (kFramesPerRead * output.rate + rate - 1) / rate;
+    return frames * std::max(channels, output.channels) * sizeof(float);
+}
+
 // `fmt` holds the chunk's first bytes, up to kFormatBytes.
-std::string format_problem(std::string_view fmt) {
+std::string format_problem(std::string_view fmt, const WaveOutput& output) {
     if (fmt.size() < 16) {
         return "its format (fmt) chunk is too short";
     }
@@ -61,8 +74,8 @@ std::string format_problem(std::string_view fmt) {
     if (channels < 1 || channels > kMaxChannels) {
         return std::to_string(channels) + " channels (1 to 8 are played)";
     }
-    if (rate < 1 || rate > kMaxRate) {
-        return "a rate of " + std::to_string(rate) + " Hz (1 to 384000 are played)";
+    if (rate < kMinRate || rate > kMaxRate) {
+        return "a rate of " + std::to_string(rate) + " Hz (8000 to 384000 are played)";
     }
     if (std::string why = sample_problem(sample_format(fmt), bits); !why.empty()) {
         return why;
@@ -71,7 +84,23 @@ std::string format_problem(std::string_view fmt) {
         return "a block alignment of " + std::to_string(block_align) + " bytes for " +
                std::to_string(channels) + " channels of " + std::to_string(bits) + " bits";
     }
+    if (const uint64_t bytes = conversion_bytes(channels, rate, output);
+        bytes > kMaxConversionBytes) {
+        return std::to_string(channels) + " channels at " + std::to_string(rate) +
+               " Hz would take " + std::to_string(bytes >> 10) + " KiB at a time to convert to " +
+               std::to_string(output.rate) + " Hz (at most " +
+               std::to_string(kMaxConversionBytes >> 10) + " KiB)";
+    }
     return "";
+}
+
+// Why a walk that found no `what` chunk found none.
+std::string missing_chunk(const std::string& what, const std::string& padded_chunk) {
+    if (padded_chunk.empty()) {
+        return "no " + what + " chunk";
+    }
+    return "the player finds no " + what + " chunk: it does not skip the pad byte after " +
+           "the odd-length chunk " + quoted(padded_chunk);
 }
 
 std::string read_at(const WaveReader& read, uint64_t offset, size_t size) {
@@ -82,16 +111,21 @@ std::string read_at(const WaveReader& read, uint64_t offset, size_t size) {
 
 } // namespace
 
-std::string wave_problem(const WaveReader& read) {
+std::string wave_problem(const WaveReader& read, const WaveOutput& output) {
     const std::string riff = read_at(read, 0, 12);
     if (riff.size() < 12 || riff.compare(0, 4, "RIFF") != 0 || riff.compare(8, 4, "WAVE") != 0) {
         return "not a RIFF WAVE file";
     }
     bool has_format = false;
     bool has_data = false;
+    // RIFF pads a chunk of odd length with a byte the mixer reads as the next header's first.
+    std::string odd_chunk, padded_chunk;
     uint64_t at = 12;
     for (int chunks = 0;; ++chunks) {
         const std::string header = read_at(read, at, 8);
+        if (!odd_chunk.empty() && padded_chunk.empty() && !header.empty() && header[0] == '\0') {
+            padded_chunk = odd_chunk;
+        }
         // A short header reads as length zero, which ends the walk.
         const uint32_t length = header.size() == 8 ? u32(header, 4) : 0;
         if (length == 0) {
@@ -110,7 +144,7 @@ std::string wave_problem(const WaveReader& read) {
             if (fmt.size() < std::min<size_t>(length, kFormatBytes)) {
                 return "its format (fmt) chunk is cut short";
             }
-            if (std::string why = format_problem(fmt); !why.empty()) {
+            if (std::string why = format_problem(fmt, output); !why.empty()) {
                 return why;
             }
         } else if (id == "data") {
@@ -118,23 +152,26 @@ std::string wave_problem(const WaveReader& read) {
         } else if (id == "LIST" || id == "smpl" || id == "id3 ") {
             return "it holds a metadata chunk (" + std::string(id) + ")";
         }
+        odd_chunk = length % 2 == 1 ? std::string(id) : "";
         at += 8 + uint64_t{length};
     }
     if (!has_format) {
-        return "no format (fmt) chunk";
+        return missing_chunk("format (fmt)", padded_chunk);
     }
-    return has_data ? "" : "no data chunk";
+    return has_data ? "" : missing_chunk("data", padded_chunk);
 }
 
-std::string wave_problem(std::string_view file) {
-    return wave_problem([file](uint64_t offset, char* out, size_t size) -> size_t {
-        if (offset >= file.size()) {
-            return 0;
-        }
-        const size_t n = std::min<uint64_t>(size, file.size() - offset);
-        std::memcpy(out, file.data() + offset, n);
-        return n;
-    });
+std::string wave_problem(std::string_view file, const WaveOutput& output) {
+    return wave_problem(
+        [file](uint64_t offset, char* out, size_t size) -> size_t {
+            if (offset >= file.size()) {
+                return 0;
+            }
+            const size_t n = std::min<uint64_t>(size, file.size() - offset);
+            std::memcpy(out, file.data() + offset, n);
+            return n;
+        },
+        output);
 }
 
 std::string ogg_vorbis_problem(const WaveReader& read) {

@@ -94,6 +94,7 @@ TEST_F(SdlMedia, FailedOpensOpenNothing) {
     EXPECT_EQ(player.send_command("open c:\\silent.wav alias sov"), kMediaInvalidFile);
     EXPECT_NE(player.last_error().find("0 channels"), std::string::npos) << player.last_error();
     EXPECT_EQ(player.send_command("open c:\\folder alias sov"), kMediaFileNotFound);
+    EXPECT_NE(player.last_error().find("is a folder"), std::string::npos) << player.last_error();
     EXPECT_EQ(player.send_command("play sov"), kMediaInvalidDeviceName);
     // The alias is still free.
     EXPECT_EQ(player.send_command("open c:\\tone.wav alias sov"), kMediaOk);

@@ -24,7 +24,7 @@ std::string wave(const WaveFormat& f) {
 
 TEST(WaveFile, FormatsTheMixerPlaysPass) {
     EXPECT_EQ(wave_problem(wave(WaveFormat{})), "");
-    EXPECT_EQ(wave_problem(wave(WaveFormat{1, 1, 22050, 1, 8})), "");
+    EXPECT_EQ(wave_problem(wave(WaveFormat{1, 1, 8000, 1, 8})), "");
     EXPECT_EQ(wave_problem(wave(WaveFormat{1, 6, 48000, 18, 24})), "");
     EXPECT_EQ(wave_problem(wave(WaveFormat{3, 2, 96000, 8, 32})), "");
     EXPECT_EQ(wave_problem(wave(WaveFormat{0xFFFE, 2, 44100, 4, 16, 1})), "");
@@ -42,6 +42,14 @@ TEST(WaveFile, HeadersThatWouldMisleadTheMixerAreRefused) {
     EXPECT_NE(wave_problem(wave(WaveFormat{1, 9, 44100, 18, 16})), "");
     EXPECT_NE(wave_problem(wave(WaveFormat{1, 2, 0, 4, 16})).find("rate of 0"), std::string::npos);
     EXPECT_NE(wave_problem(wave(WaveFormat{1, 2, 4000000, 4, 16})), "");
+    // Rates no music uses: the mixer converted each read at 1 Hz to 180 million frames.
+    EXPECT_NE(wave_problem(wave(WaveFormat{1, 2, 1, 4, 16})).find("rate of 1 Hz"),
+              std::string::npos);
+    EXPECT_NE(wave_problem(wave(WaveFormat{1, 2, 7999, 4, 16})), "");
+    // What a read costs depends on the rate the mixer converts to.
+    const std::string eight_channels = wave(WaveFormat{1, 8, 8000, 16, 16});
+    EXPECT_EQ(wave_problem(eight_channels, {192000, 2}), "");
+    EXPECT_NE(wave_problem(eight_channels, {384000, 2}).find("KiB at a time"), std::string::npos);
     EXPECT_NE(wave_problem(wave(WaveFormat{1, 2, 44100, 3, 16})).find("block alignment"),
               std::string::npos);
     EXPECT_NE(wave_problem(wave(WaveFormat{1, 2, 44100, 0, 0})), "");
@@ -70,6 +78,10 @@ TEST(WaveFile, ChunksTheMixerWouldReadDifferentlyAreRefused) {
     std::string no_data = "RIFF";
     put32(no_data, 100);
     EXPECT_EQ(wave_problem(no_data + "WAVE" + fmt_chunk(WaveFormat{})), "no data chunk");
+    // An odd-length chunk padded as RIFF has it: the mixer reads on from the pad byte.
+    EXPECT_EQ(wave_problem(wave(fmt_chunk(WaveFormat{}) + riff_chunk("junk", "abc") + '\0')),
+              "the player finds no data chunk: it does not skip the pad byte after the "
+              "odd-length chunk \"junk\"");
 }
 
 TEST(WaveFile, FilesThatAreNotWholeWavesAreRefused) {
