@@ -1,5 +1,6 @@
 #include "platform/sdl/text_rasterizer.h"
 #include "platform/sdl/handles.h"
+#include "platform/system/quoting.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -11,8 +12,6 @@
 #include <tuple>
 
 namespace platform {
-
-namespace {} // namespace
 
 class SdlTextRasterizer::FontCache {
   public:
@@ -31,8 +30,8 @@ class SdlTextRasterizer::FontCache {
         const std::string file = font_file(font.family);
         TTF_Font* f = TTF_OpenFont(file.c_str(), std::get<1>(key));
         if (!f) {
-            throw std::runtime_error("cannot open font \"" + file + "\" for \"" + font.family +
-                                     "\": " + TTF_GetError());
+            throw std::runtime_error("cannot open the font file " + quoted_path(file) + ": " +
+                                     TTF_GetError());
         }
         TTF_SetFontStyle(f, font.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
         fonts_.emplace(key, sdl::FontPtr(f));

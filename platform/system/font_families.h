@@ -9,4 +9,9 @@ namespace platform {
 // any other name as it is.
 std::string stand_in_family(const std::string& family);
 
+// What the game needs for `family`, in plain ASCII so that any message box can show it:
+// "the IPA font IPAMincho (Debian package fonts-ipafont-mincho)", or a font of any other
+// name, escaped.
+std::string needed_font(const std::string& family);
+
 } // namespace platform

@@ -6,6 +6,7 @@
 #include "platform/system/bitmap.h"
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,14 @@ struct Font {
 // Points to pixels at 96 dpi, rounded (14.25 pt is 19 px).
 int font_pixels(double size_pt);
 
-// The font file that stands in for a family name ("ＭＳ 明朝" -> IPAMincho ...).
+// No face at all for a family: the message says which font the game needs.
+class FontNotFound : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The font file that stands in for a family name ("ＭＳ 明朝" -> IPAMincho ...); throws
+// FontNotFound when there is none.
 std::string font_file(const std::string& family);
 
 // How much of each pixel text covers (0-255): rendered once, blended in any colour

@@ -2,7 +2,6 @@
 #include "platform/system/text.h"
 
 #include <map>
-#include <stdexcept>
 
 namespace platform {
 
@@ -17,7 +16,7 @@ std::string font_file(const std::string& family) {
     };
     const auto it = files.find(stand_in_family(family));
     if (it == files.end()) {
-        throw std::runtime_error("no font found for \"" + family + "\"");
+        throw FontNotFound("no font found for the game's text: it needs " + needed_font(family));
     }
     return it->second;
 }
