@@ -5,6 +5,7 @@
 #include "platform/system/file_bytes.h"
 #include "platform/system/gif_decoder.h"
 #include "platform/system/image.h"
+#include "platform/system/quoting.h"
 
 namespace app {
 
@@ -14,7 +15,8 @@ std::shared_ptr<platform::Bitmap> decode_sheet(std::string_view bytes, const std
     try {
         return platform::decode_gif(bytes, limits);
     } catch (const platform::ImageError& e) {
-        throw nox::FileError("cannot use the sprite sheet \"" + name + "\": " + e.what());
+        throw nox::FileError("cannot use the sprite sheet " + platform::quoted_path(name) + ": " +
+                             e.what());
     }
 }
 

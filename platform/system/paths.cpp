@@ -1,5 +1,8 @@
 #include "platform/system/paths.h"
 
+#include "platform/system/file_bytes.h"
+#include "platform/system/quoting.h"
+
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
@@ -101,7 +104,8 @@ std::optional<fs::path> find_entry(const fs::path& folder, const std::string& na
     return std::nullopt;
 }
 
-std::optional<fs::path> find_file(const fs::path& folder, const std::vector<std::string>& names) {
+// Whatever `names` lead to inside `folder`, a file or not.
+std::optional<fs::path> find_path(const fs::path& folder, const std::vector<std::string>& names) {
     fs::path here = folder;
     for (const std::string& name : names) {
         std::optional<fs::path> next = find_entry(here, name);
@@ -109,10 +113,6 @@ std::optional<fs::path> find_file(const fs::path& folder, const std::vector<std:
             return std::nullopt;
         }
         here = *next;
-    }
-    std::error_code ec;
-    if (!fs::is_regular_file(here, ec)) {
-        return std::nullopt;
     }
     return here;
 }
@@ -153,10 +153,16 @@ Resolved resolve_game_file_in(std::string_view windows_path,
             candidate /= name;
         }
         resolved.tried.push_back(candidate.string());
-        if (std::optional<fs::path> found = find_file(folder, parts.names)) {
+        const std::optional<fs::path> found = find_path(folder, parts.names);
+        std::error_code ec;
+        if (found && fs::is_regular_file(*found, ec)) {
             resolved.path = found->string();
             resolved.found = true;
             return resolved;
+        }
+        if (const std::string kind = found ? irregular_kind(found->string()) : "";
+            !kind.empty() && resolved.misfit.empty()) {
+            resolved.misfit = quoted_path(found->string()) + " is " + kind + ", not a file";
         }
     }
     if (!resolved.tried.empty()) {
@@ -170,13 +176,17 @@ Resolved resolve_game_file(std::string_view windows_path) {
 }
 
 std::string missing_file_message(const Resolved& resolved) {
-    std::string message = "cannot find the game file \"" + resolved.requested + "\"";
+    const std::string requested = quoted_path(resolved.requested);
+    if (!resolved.misfit.empty()) {
+        return "cannot use the game file " + requested + ": " + resolved.misfit;
+    }
+    std::string message = "cannot find the game file " + requested;
     if (!resolved.rejection.empty()) {
         return message + ": " + resolved.rejection;
     }
     message += ": looked for";
     for (size_t i = 0; i < resolved.tried.size(); ++i) {
-        message += (i == 0 ? " \"" : ", \"") + resolved.tried[i] + "\"";
+        message += (i == 0 ? " " : ", ") + quoted_path(resolved.tried[i]);
     }
     return message + " (in any letter case); set " + kDataFolderVariable +
            " to the folder that holds the game's data";

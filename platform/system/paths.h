@@ -19,6 +19,7 @@ struct Resolved {
     std::vector<std::string> tried; // every place looked at, in order
     bool found = false;
     std::string rejection; // why the name itself is unacceptable; empty when it is fine
+    std::string misfit;    // the first place holding something else by that name, and what
 };
 
 // The folders the game's data is looked up in, first to last: the folder $SKARVELIN_DATA
@@ -43,7 +44,8 @@ Resolved resolve_game_file(std::string_view windows_path);
 Resolved resolve_game_file_in(std::string_view windows_path,
                               const std::vector<std::string>& folders);
 
-// A one-line message for a file that was not found, naming every place tried.
+// A one-line message for a file that was not found: what is there instead of the file, or
+// every place tried.
 std::string missing_file_message(const Resolved& resolved);
 
 } // namespace platform

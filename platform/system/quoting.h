@@ -12,4 +12,9 @@ namespace platform {
 // message stays one short, readable line whatever it quotes.
 std::string quoted(std::string_view text, size_t max_chars = 40);
 
+// A file's path in double quotes, whole and as it is, except that control characters and
+// bytes that are not UTF-8 are written `\xNN`, as quoted() writes them: a name can make
+// neither a message span lines nor a terminal obey it.
+std::string quoted_path(std::string_view path);
+
 } // namespace platform

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -53,10 +54,12 @@ TEST(SheetFile, SheetsTooSmallTooLargeOrCutShortAreRefusedByName) {
               std::string::npos);
 }
 
-TEST(SheetFile, AFolderOrAMissingFileIsAFileError) {
+TEST(SheetFile, AFolderAFifoOrAMissingFileIsAFileError) {
     ScratchDir scratch{"skarvelin-sheet"};
     platform::PictureBox area(0, 0, 119, 47);
-    for (const auto& path : {scratch.path(), scratch.path() / "none.gif"}) {
+    ASSERT_EQ(mkfifo((scratch.path() / "fifo.gif").c_str(), 0600), 0);
+    for (const auto& path :
+         {scratch.path(), scratch.path() / "none.gif", scratch.path() / "fifo.gif"}) {
         try {
             app::load_sheet(area, path.string());
             ADD_FAILURE() << path << " was loaded";

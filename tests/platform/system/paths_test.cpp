@@ -9,6 +9,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -65,8 +66,17 @@ TEST_F(DataFolder, MissingFileNamesEveryPlaceTried) {
     EXPECT_NE(message.find(kDataFolderVariable), std::string::npos) << message;
 }
 
-TEST_F(DataFolder, AFolderIsNotAFile) {
-    EXPECT_FALSE(resolve_game_file("c:\\Music").found);
+TEST_F(DataFolder, AFolderOrAFifoIsNotAFileAndIsSaidToBeWhatItIs) {
+    platform::Resolved r = resolve_game_file("c:\\Music");
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(missing_file_message(r), "cannot use the game file \"c:\\Music\": \"" +
+                                           (root_ / "data" / "Music").string() +
+                                           "\" is a folder, not a file");
+    ASSERT_EQ(mkfifo((root_ / "data" / "briefing.wav").c_str(), 0600), 0);
+    r = resolve_game_file("c:\\BRIEFING.wav");
+    EXPECT_FALSE(r.found);
+    EXPECT_NE(missing_file_message(r).find("briefing.wav\" is a FIFO"), std::string::npos)
+        << missing_file_message(r);
 }
 
 TEST_F(DataFolder, NamesThatWouldLeaveTheDataFolderAreRejected) {
