@@ -12,18 +12,26 @@
 #include "platform/system/quoting.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <numeric>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace app {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Options {
     int64_t frames = 1000;
@@ -115,32 +123,106 @@ std::string read_script(const std::string& path) {
     }
 }
 
-// An output file that must be written whole: every write is checked as it goes,
-// and closing it is the last check.
-class OutputFile {
+// The trace, written whole or not at all. A regular file is written beside itself and
+// takes the old one's place only when the run ends well; a terminal, another device or a
+// pipe is written as the run goes. Every write, the closing and the renaming are checked.
+class TraceFile {
   public:
-    explicit OutputFile(std::string path) : path_(std::move(path)) {
-        stream_.open(path_, std::ios::binary | std::ios::trunc);
-        check();
+    explicit TraceFile(std::string path) : path_(std::move(path)) {
+        struct stat status {};
+        if (::stat(path_.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+            open_beside_target();
+        } else if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) {
+            open_stream();
+        } else {
+            fail("it is " + platform::irregular_kind(path_) +
+                 ", not a regular file, a terminal or a pipe");
+        }
     }
-    void write(const std::string& text) {
-        stream_ << text;
-        check();
+    ~TraceFile() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        if (!temporary_.empty()) {
+            ::unlink(temporary_.c_str());
+        }
     }
-    void close() {
-        stream_.close();
-        check();
-    }
+    TraceFile(const TraceFile&) = delete;
+    TraceFile& operator=(const TraceFile&) = delete;
 
-  private:
-    void check() const {
-        if (!stream_) {
-            throw FileProblem("cannot write \"" + path_ + "\" completely");
+    void write(const std::string& text) {
+        pending_ += text;
+        if (pending_.size() >= kFlushBytes) {
+            flush();
         }
     }
 
-    std::string path_;
-    std::ofstream stream_;
+    void commit() {
+        flush();
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0) {
+            fail(std::strerror(errno));
+        }
+        if (!temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
+            fail(std::strerror(errno));
+        }
+        temporary_.clear();
+    }
+
+  private:
+    static constexpr size_t kFlushBytes = 1 << 16;
+
+    [[noreturn]] void fail(const std::string& reason) const {
+        throw FileProblem("cannot write the trace " + platform::quoted_path(path_) + ": " + reason);
+    }
+
+    // A new file in the target's folder, so that renaming it over the target is one step;
+    // through a link, the file it names is the target, and a file we may not write stays.
+    void open_beside_target() {
+        std::error_code ec;
+        const fs::path existing = fs::canonical(path_, ec);
+        target_ = ec ? path_ : existing.string();
+        if (!ec && ::access(target_.c_str(), W_OK) != 0) {
+            fail(std::strerror(errno));
+        }
+        for (int attempt = 0; fd_ < 0; ++attempt) {
+            temporary_ =
+                target_ + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
+                temporary_.clear();
+                fail(std::strerror(errno));
+            }
+        }
+    }
+
+    // Opened without waiting: a FIFO that no program reads is refused, not waited on.
+    void open_stream() {
+        fd_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd_ < 0) {
+            fail(errno == ENXIO ? "no program is reading it" : std::strerror(errno));
+        }
+        const int flags = ::fcntl(fd_, F_GETFL);
+        if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            fail(std::strerror(errno));
+        }
+    }
+
+    void flush() {
+        std::string_view rest = pending_;
+        while (!rest.empty()) {
+            const ssize_t n = ::write(fd_, rest.data(), rest.size());
+            if (n < 0 && errno != EINTR) {
+                fail(std::strerror(errno));
+            }
+            rest.remove_prefix(n < 0 ? 0 : static_cast<size_t>(n));
+        }
+        pending_.clear();
+    }
+
+    std::string path_, target_, temporary_;
+    int fd_ = -1;
+    std::string pending_;
 };
 
 class TraceWriter {
@@ -229,7 +311,7 @@ class TraceWriter {
 class Runner {
   public:
     Runner(const Options& o, game::Sortie& sortie, ScriptedInput& input, nox::Rnd& rnd,
-           OutputFile* trace)
+           TraceFile* trace)
         : o_(o), sortie_(sortie), input_(input), trace_(trace), writer_(sortie, rnd) {}
 
     int32_t frame() const { return frame_; }
@@ -279,7 +361,7 @@ class Runner {
     const Options& o_;
     game::Sortie& sortie_;
     ScriptedInput& input_;
-    OutputFile* trace_;
+    TraceFile* trace_;
     TraceWriter writer_;
     int32_t frame_ = 0;
     std::vector<double> work_us_;
@@ -300,12 +382,28 @@ void print_bench(std::vector<double> us, std::ostream& out) {
     out << buf;
 }
 
+// The timings are the run's result: output that cannot take them is a failed run.
+void write_bench(const std::vector<double>& us, std::ostream& out) {
+    print_bench(us, out);
+    out.flush();
+    if (!out) {
+        throw FileProblem("cannot write the timings to the standard output");
+    }
+}
+
+std::string sheet_path(const Options& o) {
+    try {
+        return o.sheet ? *o.sheet : resolve_game_path("c:\\TarnChar.gif");
+    } catch (const nox::FileError& e) {
+        throw FileProblem(e.what());
+    }
+}
+
 // The playfield and the sheet's two prepared copies, as the game window's
 // loading sequence leaves them.
-game::SortiePictures load_pictures(const Options& o) {
+game::SortiePictures load_pictures(const std::string& sheet) {
     game::SortiePictures p{make_playfield(), make_sheet_area(0, 0), make_sheet_area(0, 0)};
     try {
-        const std::string sheet = o.sheet ? *o.sheet : resolve_game_path("c:\\TarnChar.gif");
         load_sheet(*p.picCharData, sheet);
         load_sheet(*p.picCharMask, sheet);
     } catch (const nox::FileError& e) {
@@ -321,7 +419,7 @@ std::unique_ptr<nox::Rnd> make_rnd(const Options& o) {
         try {
             return std::make_unique<nox::ListRnd>(nox::ListRnd::parse(read_script(*o.draws_file)));
         } catch (const std::invalid_argument& e) {
-            throw FileProblem(*o.draws_file + ": " + e.what());
+            throw FileProblem(platform::quoted_path(*o.draws_file) + ": " + e.what());
         }
     }
     return std::make_unique<nox::SeededRnd>(o.seed, false);
@@ -341,31 +439,63 @@ int run_frames(Runner& runner, std::ostream& err) {
     return kSimOk;
 }
 
-int run(const Options& o, std::ostream& out, std::ostream& err) {
+// Everything the run reads, read and checked before any output is made.
+struct Inputs {
     InputScript script;
+    std::unique_ptr<nox::Rnd> rnd;
+    game::SortiePictures pictures;
+    std::vector<std::pair<std::string, std::string>> files; // option, path
+};
+
+Inputs read_inputs(const Options& o) {
+    Inputs in;
     if (o.input_file) {
         try {
-            script = parse_input_script(read_script(*o.input_file));
+            in.script = parse_input_script(read_script(*o.input_file));
         } catch (const InputScriptError& e) {
-            throw FileProblem(*o.input_file + ": " + e.what());
+            throw FileProblem(platform::quoted_path(*o.input_file) + ": " + e.what());
+        }
+        in.files.emplace_back("--input", *o.input_file);
+    }
+    in.rnd = make_rnd(o);
+    if (o.draws_file) {
+        in.files.emplace_back("--draws", *o.draws_file);
+    }
+    const std::string sheet = sheet_path(o);
+    in.pictures = load_pictures(sheet);
+    in.files.emplace_back("--sheet", sheet);
+    return in;
+}
+
+void refuse_output_over_input(const std::string& output, const Inputs& in) {
+    for (const auto& [option, input] : in.files) {
+        std::error_code ec;
+        if (fs::equivalent(output, input, ec)) {
+            throw FileProblem("the trace " + platform::quoted_path(output) + " is the file of " +
+                              option + ", which a run only reads");
         }
     }
-    std::unique_ptr<nox::Rnd> rnd = make_rnd(o);
-    std::optional<OutputFile> trace_file;
+}
+
+int run(const Options& o, std::ostream& out, std::ostream& err) {
+    Inputs in = read_inputs(o);
+    std::optional<TraceFile> trace_file;
     if (o.trace_file) {
+        refuse_output_over_input(*o.trace_file, in);
         trace_file.emplace(*o.trace_file);
     }
-    ScriptedInput input(std::move(script));
-    game::Sortie sortie(input, input, *rnd);
-    sortie.Create(load_pictures(o));
-    Runner runner(o, sortie, input, *rnd, trace_file ? &*trace_file : nullptr);
+    ScriptedInput input(std::move(in.script));
+    game::Sortie sortie(input, input, *in.rnd);
+    sortie.Create(std::move(in.pictures));
+    Runner runner(o, sortie, input, *in.rnd, trace_file ? &*trace_file : nullptr);
     const int status = run_frames(runner, err);
-    // The trace of a run that stopped early is kept, and must be whole too.
-    if (trace_file) {
-        trace_file->close();
-    }
     if (status == kSimOk && o.bench) {
-        print_bench(runner.work_us(), out);
+        write_bench(runner.work_us(), out);
+    }
+    // The trace of a run the game stopped early (out of draws, an engine error) is kept:
+    // it shows what happened up to there.
+    if (trace_file) {
+        trace_file->commit();
     }
     return status;
 }

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -189,6 +190,10 @@ TEST_F(Sim, BenchPrintsFramePercentiles) {
     EXPECT_NE(out.str().find(" p10="), std::string::npos);
     EXPECT_NE(out.str().find(" p90="), std::string::npos);
     EXPECT_NE(out.str().find(" mean="), std::string::npos);
+    // The timings are the run's result: output that cannot take them fails the run.
+    std::ostream closed(nullptr);
+    EXPECT_EQ(app::run_sim({"--frames", "2", "--bench", "--sheet", kSheet}, closed, err), 2);
+    EXPECT_NE(err.str().find("cannot write the timings"), std::string::npos) << err.str();
 }
 
 TEST_F(Sim, ZeroFramesWritesOnlyThePreparation) {
@@ -222,15 +227,48 @@ TEST_F(Sim, UnusableSheetsAreStatusTwoNamingTheFileWithoutUsageText) {
 
 TEST_F(Sim, OutputThatCannotBeWrittenWholeIsStatusTwoNamingTheFile) {
     EXPECT_EQ(run({"--frames", "200", "--trace", "/dev/full"}), 2);
-    EXPECT_NE(err.str().find("\"/dev/full\""), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("\"/dev/full\": No space left on device"), std::string::npos)
+        << err.str();
     // Even a short trace that fits a buffer fails when it is closed.
     EXPECT_EQ(run({"--frames", "0", "--trace", "/dev/full"}), 2);
 
     const fs::path pictures = dir / "pictures";
     fs::create_directory(pictures);
     fs::create_symlink("/dev/full", pictures / "frame-000002.png");
-    EXPECT_EQ(run({"--frames", "3", "--png", pictures.string(), "--png-every", "2"}), 2);
+    // A run that fails leaves the trace of the one before.
+    const std::string trace = file("t", "before");
+    EXPECT_EQ(
+        run({"--frames", "3", "--png", pictures.string(), "--png-every", "2", "--trace", trace}),
+        2);
     EXPECT_NE(err.str().find("frame-000002.png"), std::string::npos) << err.str();
+    EXPECT_EQ(read(trace), "before");
+}
+
+TEST_F(Sim, EveryInputIsCheckedBeforeTheTraceReplacesTheOldOne) {
+    const std::string trace = file("t", "before");
+    const std::string sheet = file("s.gif", read(kSheet));
+    EXPECT_EQ(app::run_sim({"--sheet", file("cut.gif", "GIF89a"), "--trace", trace}, out, err), 2);
+    EXPECT_EQ(app::run_sim({"--sheet", sheet, "--trace", sheet}, out, err), 2);
+    EXPECT_NE(err.str().find("is the file of --sheet"), std::string::npos) << err.str();
+    EXPECT_EQ(read(sheet), read(kSheet));
+    EXPECT_EQ(read(trace), "before");
+    ASSERT_EQ(run({"--frames", "0", "--trace", trace}), 0) << err.str();
+    EXPECT_EQ(lines(read(trace)).size(), 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+}
+
+TEST_F(Sim, FifosAndFoldersAreRefusedWithoutWaitingForAnotherProgram) {
+    const std::string fifo = (dir / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const char* option : {"--input", "--draws", "--sheet"}) {
+        err.str("");
+        EXPECT_EQ(app::run_sim({option, fifo}, out, err), 2) << option;
+        EXPECT_NE(err.str().find("it is a FIFO"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(run({"--trace", fifo}), 2);
+    EXPECT_NE(err.str().find("no program is reading it"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"--trace", dir.string()}), 2);
+    EXPECT_NE(err.str().find("it is a folder"), std::string::npos) << err.str();
 }
 
 TEST_F(Sim, ScriptsThatOpenButCannotBeReadAreStatusTwoNamingThem) {
