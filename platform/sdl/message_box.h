@@ -20,6 +20,8 @@ inline std::string error_box_text(const std::string& text) {
 // and a search of a log finds the whole message on its lines), then shows a modal error
 // box with error_box_text(text) when a real display is in use. Headless (no display, or
 // the dummy or offscreen video driver) it only writes the line and returns at once.
+// SIGINT or SIGTERM while the box shows ends the program at once with status 1, and the
+// box never outlives the program.
 void report_error(const std::string& title, const std::string& text);
 
 } // namespace platform
