@@ -92,6 +92,9 @@ SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
     // its shape and position; the plain one is also the cheaper one on a software
     // X server (0.6 ms a frame against 2.7 with Mesa under Xvfb).
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
+    // Before SDL's video starts: SDL puts back the handler it found here just before it
+    // closes its connections, where the last late wake-up may still be answered.
+    wakeup_errors_ = std::make_unique<x11::WakeupErrorFilter>();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         throw DisplayError(std::string("cannot open a display: ") + SDL_GetError());
     }
@@ -101,9 +104,6 @@ SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
         const char* display = std::getenv("DISPLAY");
         throw DisplayError(std::string("cannot open a display: no display answers at DISPLAY=") +
                            (display ? display : ""));
-    }
-    if (!headless_) {
-        wakeup_errors_ = std::make_unique<x11::WakeupErrorFilter>();
     }
     // Nothing here reads typed text; left on, its events would only pile up.
     SDL_StopTextInput();
@@ -120,9 +120,9 @@ SdlWindowBackend::~SdlWindowBackend() {
     if (wait_cursor_) {
         SDL_FreeCursor(wait_cursor_);
     }
-    wakeup_errors_.reset(); // before SDL puts back the handler it found
     // The event pump, which outlives the backend, is the last one out (SDL_Quit).
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    wakeup_errors_.reset(); // once SDL's connections are closed
 }
 
 SdlWindowBackend::Window* SdlWindowBackend::find(NativeWindow window) const {

@@ -28,7 +28,9 @@ unsigned long native_window(SDL_Window* window);
 // its event wait by sending a message to its newest window over a second connection;
 // when a handler destroys that window at once, the server may see the destroy first and
 // answer the message with BadWindow, which Xlib's default handler turns into an exit.
-// Every other error goes to the handler that was in place before.
+// Every other error goes to the handler that was in place before. SDL answers a late
+// wake-up as its video ends too: made before SDL's video starts and gone after it ends,
+// the filter is the handler SDL puts back while it closes its connections.
 class WakeupErrorFilter {
   public:
     WakeupErrorFilter();
