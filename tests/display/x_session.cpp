@@ -31,11 +31,24 @@ namespace {
 
 // Well before ctest's timeout for a display test.
 constexpr std::chrono::seconds kHangReport{90};
+// The launcher's own waits end within about a minute at worst (Xvfb 30 s, its first answer
+// 10 s, openbox twice 10 s); this bounds a launcher that itself hangs.
+constexpr std::chrono::seconds kStartLimit{80};
+// The launcher gives openbox, then Xvfb, 5 s each after SIGTERM before it kills them.
+constexpr std::chrono::seconds kStopGrace{12};
 
-// Starts a program that dies with the test process; `fd_to_keep` stays open in it.
-// Its arguments are ready before the fork: the child of a threaded process must not
-// allocate.
-pid_t spawn(std::vector<std::string> args, int fd_to_keep = -1) {
+// The one launcher of X servers the scripts use too (scripts/x-display), beside tests/.
+std::string launcher_path() {
+    return (std::filesystem::path(SKARVELIN_TEST_DATA_DIR).parent_path().parent_path() / "scripts" /
+            "x-display")
+        .string();
+}
+
+// Starts a program that dies with the test process (SIGTERM, which the launcher passes on
+// to its servers), in a process group of its own so that SIGKILL can reach its servers too.
+// Its output goes to `out`; what it says on stderr goes to the test's. Its arguments are
+// ready before the fork: the child of a threaded process must not allocate.
+pid_t spawn(std::vector<std::string> args, int out) {
     std::vector<char*> argv;
     for (auto& a : args) {
         argv.push_back(a.data());
@@ -44,15 +57,14 @@ pid_t spawn(std::vector<std::string> args, int fd_to_keep = -1) {
     const pid_t pid = fork();
     if (pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
+        setpgid(0, 0);
+        const int null = open("/dev/null", O_RDONLY);
+        dup2(null, 0);
+        dup2(out, 1);
         for (int fd = 3; fd < 256; ++fd) {
-            if (fd != fd_to_keep) {
-                close(fd);
-            }
+            close(fd);
         }
-        execvp(argv[0], argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     if (pid < 0) {
@@ -61,32 +73,51 @@ pid_t spawn(std::vector<std::string> args, int fd_to_keep = -1) {
     return pid;
 }
 
-// A program that has not ended 5 s after SIGTERM is killed.
+// The launcher ends its servers on SIGTERM; one that has not ended kStopGrace later is
+// killed, with whatever of its process group is left.
 void stop(pid_t pid) {
     if (pid <= 0) {
         return;
     }
     kill(pid, SIGTERM);
-    for (int i = 0; i < 500; ++i) {
+    const auto deadline = std::chrono::steady_clock::now() + kStopGrace;
+    while (std::chrono::steady_clock::now() < deadline) {
         if (waitpid(pid, nullptr, WNOHANG) != 0) {
             return;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    std::fprintf(stderr,
+                 "x session: the X display's launcher did not end %lld s after SIGTERM; "
+                 "killing it and its servers\n",
+                 static_cast<long long>(kStopGrace.count()));
+    kill(-pid, SIGKILL);
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
 }
 
-// Xvfb's display number, which it writes to `fd` once it is ready; empty when it
-// closes the pipe or says nothing for 30 s.
-std::string display_number(int fd) {
-    std::string number;
-    pollfd ready{fd, POLLIN, 0};
+// The display's name, the one line the launcher writes to `fd` once the display is ready;
+// empty when it closes the pipe (it failed, and said why) or says nothing for kStartLimit
+// (then `timed_out` is set).
+std::string display_name_from(int fd, bool& timed_out) {
+    const auto deadline = std::chrono::steady_clock::now() + kStartLimit;
+    std::string name;
     char c = 0;
-    while (poll(&ready, 1, 30000) == 1 && read(fd, &c, 1) == 1 && c != '\n') {
-        number += c;
+    timed_out = false;
+    while (true) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) != 1) {
+            timed_out = true;
+            break;
+        }
+        if (read(fd, &c, 1) != 1 || c == '\n') {
+            break;
+        }
+        name += c;
     }
-    return c == '\n' ? number : std::string();
+    return c == '\n' ? name : std::string();
 }
 
 // A file of /proc, whole, without its last newlines.
@@ -141,34 +172,45 @@ std::string waiting_places() {
 XSession::XSession(bool window_manager) {
     int fds[2];
     if (pipe(fds) != 0) {
-        throw std::runtime_error("cannot make a pipe for Xvfb");
+        throw std::runtime_error("cannot make a pipe for the X display's launcher");
     }
-    // Xvfb picks a free display number itself and writes it to the pipe when ready.
-    xvfb_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                   std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24", "-br",
-                   "-nolisten", "tcp"},
-                  fds[1]);
-    close(fds[1]);
-    const std::string number = display_number(fds[0]);
-    close(fds[0]);
-    if (number.empty()) {
-        stop(xvfb_);
-        throw std::runtime_error("Xvfb did not start (is it installed?)");
-    }
-    name_ = ":" + number;
-    display_env_.emplace("DISPLAY", name_.c_str());
-    display_ = XOpenDisplay(name_.c_str());
-    if (!display_) {
-        throw std::runtime_error("cannot connect to the test's Xvfb at " + name_);
-    }
+    // The launcher has Xvfb pick a free display number itself, starts openbox when asked,
+    // and prints the display's name once everything is ready.
+    std::vector<std::string> args{launcher_path(), "--black-root"};
     if (window_manager) {
-        wm_ = spawn({"openbox"});
-        for (int i = 0; i < 500 && !has_window_manager(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        args.push_back("--wm");
+    }
+    launcher_ = spawn(args, fds[1]);
+    close(fds[1]);
+    bool timed_out = false;
+    name_ = display_name_from(fds[0], timed_out);
+    close(fds[0]);
+    try {
+        if (name_.empty()) {
+            throw std::runtime_error(
+                "no X display: " + args[0] +
+                (timed_out ? " said nothing in " + std::to_string(kStartLimit.count()) + " s"
+                           : " ended without one (Xvfb or openbox did not start; it said why "
+                             "above)"));
         }
-        if (!has_window_manager()) {
-            throw std::runtime_error("openbox did not start");
+        display_env_.emplace("DISPLAY", name_.c_str());
+        display_ = XOpenDisplay(name_.c_str());
+        if (!display_) {
+            throw std::runtime_error("cannot connect to the test's Xvfb at " + name_);
         }
+        // The launcher waited for openbox already; this looks through the test's own
+        // connection.
+        if (window_manager) {
+            for (int i = 0; i < 500 && !has_window_manager(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            if (!has_window_manager()) {
+                throw std::runtime_error("openbox did not start");
+            }
+        }
+    } catch (...) {
+        end();
+        throw;
     }
     watchdog_ = std::jthread([](std::stop_token stop) {
         std::mutex mutex;
@@ -183,11 +225,16 @@ XSession::XSession(bool window_manager) {
 }
 
 XSession::~XSession() {
+    end();
+}
+
+void XSession::end() {
     if (display_) {
         XCloseDisplay(display_);
+        display_ = nullptr;
     }
-    stop(wm_);
-    stop(xvfb_);
+    stop(launcher_);
+    launcher_ = -1;
 }
 
 bool XSession::has_window_manager() const {

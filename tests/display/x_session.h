@@ -1,7 +1,8 @@
 #pragma once
 // A private X server (Xvfb, 1280 x 1024, black root) for one test, with or
 // without a window manager (openbox), and the X tools the tests drive it with.
-// DISPLAY points at it while the session lives.
+// DISPLAY points at it while the session lives. The servers are started, and ended,
+// by scripts/x-display, the launcher the scripts use too.
 
 #include "tests/support/scoped_env.h"
 
@@ -34,8 +35,10 @@ class XSession {
     std::string run(const std::string& command) const;
 
   private:
-    pid_t xvfb_ = -1;
-    pid_t wm_ = -1;
+    // Closes the connection and ends the launcher, and with it the servers.
+    void end();
+
+    pid_t launcher_ = -1; // scripts/x-display
     std::string name_;
     std::optional<ScopedEnv> display_env_; // DISPLAY, while the session lives
     _XDisplay* display_ = nullptr;
