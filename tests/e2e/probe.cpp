@@ -2,6 +2,8 @@
 // frame buffer and at the mixed audio output, and prints what it found on one line.
 // Every command exits 0 when the check it names holds, 1 when it does not, 2 for bad use.
 
+#include "platform/sdl/handles.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <X11/Xlib.h>
@@ -21,7 +23,6 @@
 #include <functional>
 #include <iterator>
 #include <map>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -77,13 +78,11 @@ class Picture {
     Picture(int w, int h) : w_(w), h_(h), px_(size_t(w) * size_t(h), kBlack) {}
 
     static Picture load(const std::string& path) {
-        std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> raw(IMG_Load(path.c_str()),
-                                                                     SDL_FreeSurface);
+        const sdl::SurfacePtr raw(IMG_Load(path.c_str()));
         if (!raw) {
             throw std::runtime_error("cannot read " + path + ": " + IMG_GetError());
         }
-        std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)> s(
-            SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB888, 0), SDL_FreeSurface);
+        const sdl::SurfacePtr s(SDL_ConvertSurfaceFormat(raw.get(), SDL_PIXELFORMAT_RGB888, 0));
         if (!s) {
             throw std::runtime_error("cannot convert " + path + ": " + SDL_GetError());
         }
