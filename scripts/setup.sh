@@ -127,3 +127,12 @@ build_tree_with_progress() {
   rm -f "$log" "$status_file"
   return "$status"
 }
+
+# weave_input FRAMES KEY FILE: a runner's input script (skarvelin-sim --input) of FRAMES
+# frames in which the fighter fires every frame with the key of virtual-key code KEY (32
+# space, 90 Z) and weaves a second (60 frames) at a time: up (104, numpad 8), then down (98,
+# numpad 2).
+weave_input() {
+  awk -v n="$1" -v key="$2" \
+    'BEGIN { for (i = 0; i < n; i++) print key, (int(i / 60) % 2 ? 98 : 104) }' >"$3"
+}
