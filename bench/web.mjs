@@ -29,7 +29,7 @@ function median(values) {
 }
 
 function startServer() {
-  const server = spawn(process.execPath, [path.join(here, '../tests/web/serve.mjs'), buildWeb,
+  const server = spawn(process.execPath, [path.join(here, '../app/browser/serve.mjs'), buildWeb,
     '--port', '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
   return new Promise((resolve, reject) => {
     let text = '';

@@ -10,9 +10,16 @@ import { after, before, describe, it } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import zlib from 'node:zlib';
 
-import { acceptsGzip, createStaticServer, listen, parseArguments, UsageError } from './serve.mjs';
+import {
+  acceptsGzip,
+  createStaticServer,
+  listen,
+  parseArguments,
+  UsageError,
+} from '../../app/browser/serve.mjs';
 
-const SERVE = path.join(path.dirname(fileURLToPath(import.meta.url)), 'serve.mjs');
+// The server lives beside the page it serves.
+const SERVE = fileURLToPath(new URL('../../app/browser/serve.mjs', import.meta.url));
 
 // A raw request: the path goes out exactly as written, ".." and bad escapes included.
 function request(port, urlPath, { method = 'GET', headers = {} } = {}) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env node
 // A static server for the browser build, on Node's own http module:
 //
-//   node tests/web/serve.mjs ROOT [--port N] [--host 127.0.0.1]
+//   node app/browser/serve.mjs ROOT [--port N] [--host 127.0.0.1]
 //
 // serves ROOT's files and nothing else (no listing, nothing outside ROOT, symbolic links
 // included), gzip-compressed for clients that accept it, and runs until killed. Port 0 takes
@@ -252,7 +252,7 @@ async function main() {
   } catch (error) {
     if (!(error instanceof UsageError)) throw error;
     console.error(`serve: ${error.message}`);
-    console.error('usage: node tests/web/serve.mjs ROOT [--port N] [--host 127.0.0.1]');
+    console.error('usage: node app/browser/serve.mjs ROOT [--port N] [--host 127.0.0.1]');
     process.exit(2);
   }
   const { server, root, warm } = createStaticServer(options.root);
