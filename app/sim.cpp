@@ -4,6 +4,7 @@
 #include "app/services.h"
 #include "app/sheet_file.h"
 #include "app/sim_input.h"
+#include "app/sim_trace.h"
 #include "engine/draw/mdlNoxEffect.h"
 #include "engine/sys/errors.h"
 #include "game/sortie.h"
@@ -12,19 +13,14 @@
 #include "platform/system/quoting.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <numeric>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace app {
@@ -43,12 +39,6 @@ struct Options {
 
 // A malformed command line: the message and the usage text, status 2.
 class UsageError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// A file that cannot be read, written or used: the message alone, status 2.
-class FileProblem : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
@@ -119,192 +109,9 @@ std::string read_script(const std::string& path) {
     try {
         return platform::read_file_bytes(path, kMaxScriptBytes);
     } catch (const platform::FileReadError& e) {
-        throw FileProblem(e.what());
+        throw SimFileError(e.what());
     }
 }
-
-// The trace, written whole or not at all. A regular file is written beside itself and
-// takes the old one's place only when the run ends well; a terminal, another device or a
-// pipe is written as the run goes. Every write, the closing and the renaming are checked.
-class TraceFile {
-  public:
-    explicit TraceFile(std::string path) : path_(std::move(path)) {
-        struct stat status {};
-        if (::stat(path_.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
-            open_beside_target();
-        } else if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) {
-            open_stream();
-        } else {
-            fail("it is " + platform::irregular_kind(path_) +
-                 ", not a regular file, a terminal or a pipe");
-        }
-    }
-    ~TraceFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (!temporary_.empty()) {
-            ::unlink(temporary_.c_str());
-        }
-    }
-    TraceFile(const TraceFile&) = delete;
-    TraceFile& operator=(const TraceFile&) = delete;
-
-    void write(const std::string& text) {
-        pending_ += text;
-        if (pending_.size() >= kFlushBytes) {
-            flush();
-        }
-    }
-
-    void commit() {
-        flush();
-        const int fd = std::exchange(fd_, -1);
-        if (::close(fd) != 0) {
-            fail(std::strerror(errno));
-        }
-        if (!temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-            fail(std::strerror(errno));
-        }
-        temporary_.clear();
-    }
-
-  private:
-    static constexpr size_t kFlushBytes = 1 << 16;
-
-    [[noreturn]] void fail(const std::string& reason) const {
-        throw FileProblem("cannot write the trace " + platform::quoted_path(path_) + ": " + reason);
-    }
-
-    // A new file in the target's folder, so that renaming it over the target is one step;
-    // through a link, the file it names is the target, and a file we may not write stays.
-    void open_beside_target() {
-        std::error_code ec;
-        const fs::path existing = fs::canonical(path_, ec);
-        target_ = ec ? path_ : existing.string();
-        if (!ec && ::access(target_.c_str(), W_OK) != 0) {
-            fail(std::strerror(errno));
-        }
-        for (int attempt = 0; fd_ < 0; ++attempt) {
-            temporary_ =
-                target_ + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-            fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
-                temporary_.clear();
-                fail(std::strerror(errno));
-            }
-        }
-    }
-
-    // Opened without waiting: a FIFO that no program reads is refused, not waited on.
-    void open_stream() {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd_ < 0) {
-            fail(errno == ENXIO ? "no program is reading it" : std::strerror(errno));
-        }
-        const int flags = ::fcntl(fd_, F_GETFL);
-        if (flags < 0 || ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-            fail(std::strerror(errno));
-        }
-    }
-
-    void flush() {
-        std::string_view rest = pending_;
-        while (!rest.empty()) {
-            const ssize_t n = ::write(fd_, rest.data(), rest.size());
-            if (n < 0 && errno != EINTR) {
-                fail(std::strerror(errno));
-            }
-            rest.remove_prefix(n < 0 ? 0 : static_cast<size_t>(n));
-        }
-        pending_.clear();
-    }
-
-    std::string path_, target_, temporary_;
-    int fd_ = -1;
-    std::string pending_;
-};
-
-class TraceWriter {
-  public:
-    TraceWriter(const game::Sortie& game, nox::Rnd& rnd) : game_(game), rnd_(rnd) {}
-
-    std::string line() const {
-        std::string s = "{\"f\":" + std::to_string(game_.frameCt());
-        s += ",\"draws\":" + std::to_string(rnd_.draws());
-        s += ",\"tilt\":" + std::to_string(game_.myTilt());
-        s += ",\"shot\":" + std::to_string(game_.myShotCt());
-        s += ",\"counts\":[" + std::to_string(game_.grpMyBt()->ItemCount()) + "," +
-             std::to_string(game_.grpEne()->ItemCount()) + "," +
-             std::to_string(game_.grpEneBt()->ItemCount()) + "]";
-        s += ",\"stars\":[";
-        for (size_t i = 0; i < game::Sortie::kStarCount; ++i) {
-            const nox::clsNoxStar& star = *game_.starList()[i];
-            s += (i ? ",[" : "[") + std::to_string(star.X()) + "," + std::to_string(star.Y()) +
-                 "," + std::to_string(star.pX()) + "]";
-        }
-        s += "],\"my\":" + character(-1, *game_.chrMy());
-        s += ",\"mybt\":" + group(*game_.grpMyBt());
-        s += ",\"ene\":" + group(*game_.grpEne());
-        s += ",\"enebt\":" + group(*game_.grpEneBt());
-        return s + "}\n";
-    }
-
-  private:
-    static std::string number(float v) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-        return buf;
-    }
-
-    std::string sprite_name(const std::shared_ptr<nox::clsNoxSprite>& sprite) const {
-        const std::pair<const std::shared_ptr<nox::clsNoxSprite>*, const char*> named[] = {
-            {&game_.sprMy(), "sprMy"},       {&game_.sprMyBt(), "sprMyBt"},
-            {&game_.sprHit(), "sprHit"},     {&game_.sprEneBt(), "sprEneBt"},
-            {&game_.sprBurst(), "sprBurst"},
-        };
-        for (auto [var, name] : named) {
-            if (sprite && *var == sprite) {
-                return name;
-            }
-        }
-        for (size_t i = 0; i < game_.sprEne().size(); ++i) {
-            if (sprite && game_.sprEne()[i] == sprite) {
-                return "sprEne(" + std::to_string(i) + ")";
-            }
-        }
-        return "none";
-    }
-
-    std::string character(int slot, const nox::clsNoxCharacter& c) const {
-        std::string s = "{\"slot\":" + std::to_string(slot);
-        s += ",\"spr\":\"" + sprite_name(c.Sprite()) + "\"";
-        s += ",\"pt\":" + std::to_string(c.PtNo());
-        s += ",\"x\":" + number(c.Left()) + ",\"y\":" + number(c.Top());
-        s += ",\"vx\":" + number(c.LeftTrans()) + ",\"vy\":" + number(c.TopTrans());
-        s += ",\"ax\":" + number(c.LeftAccel()) + ",\"ay\":" + number(c.TopAccel());
-        s += ",\"hp\":" + std::to_string(c.Hp()) + ",\"num\":" + std::to_string(c.Num());
-        s += ",\"seq\":" + std::to_string(c.MqlSeq()) + ",\"ct\":" + std::to_string(c.MqlCt());
-        s += ",\"anisp\":" + std::to_string(c.AniSp()) + ",\"anict\":" + std::to_string(c.AniCt());
-        return s + "}";
-    }
-
-    std::string group(const nox::clsNoxGroup& g) const {
-        std::string s = "[";
-        bool first = true;
-        for (int32_t i = 0; i <= g.Count(); ++i) {
-            const auto slot = static_cast<int16_t>(i);
-            if (g.Enabled(slot)) {
-                s += (first ? "" : ",") + character(slot, *g.Item(slot));
-                first = false;
-            }
-        }
-        return s + "]";
-    }
-
-    const game::Sortie& game_;
-    nox::Rnd& rnd_;
-};
 
 // The sortie's frames one after another: each frame's input, its trace line and
 // picture, and the time of its work.
@@ -354,7 +161,7 @@ class Runner {
         try {
             platform::save_png(sortie_.picStage()->screen(), path);
         } catch (const platform::ImageError& e) {
-            throw FileProblem(e.what());
+            throw SimFileError(e.what());
         }
     }
 
@@ -387,7 +194,7 @@ void write_bench(const std::vector<double>& us, std::ostream& out) {
     print_bench(us, out);
     out.flush();
     if (!out) {
-        throw FileProblem("cannot write the timings to the standard output");
+        throw SimFileError("cannot write the timings to the standard output");
     }
 }
 
@@ -395,7 +202,7 @@ std::string sheet_path(const Options& o) {
     try {
         return o.sheet ? *o.sheet : resolve_game_path("c:\\TarnChar.gif");
     } catch (const nox::FileError& e) {
-        throw FileProblem(e.what());
+        throw SimFileError(e.what());
     }
 }
 
@@ -407,7 +214,7 @@ game::SortiePictures load_pictures(const std::string& sheet) {
         load_sheet(*p.picCharData, sheet);
         load_sheet(*p.picCharMask, sheet);
     } catch (const nox::FileError& e) {
-        throw FileProblem(e.what());
+        throw SimFileError(e.what());
     }
     nox::KeyToBlack(*p.picCharData->image());
     nox::MakeMask(*p.picCharMask->image());
@@ -419,7 +226,7 @@ std::unique_ptr<nox::Rnd> make_rnd(const Options& o) {
         try {
             return std::make_unique<nox::ListRnd>(nox::ListRnd::parse(read_script(*o.draws_file)));
         } catch (const std::invalid_argument& e) {
-            throw FileProblem(platform::quoted_path(*o.draws_file) + ": " + e.what());
+            throw SimFileError(platform::quoted_path(*o.draws_file) + ": " + e.what());
         }
     }
     return std::make_unique<nox::SeededRnd>(o.seed, false);
@@ -453,7 +260,7 @@ Inputs read_inputs(const Options& o) {
         try {
             in.script = parse_input_script(read_script(*o.input_file));
         } catch (const InputScriptError& e) {
-            throw FileProblem(platform::quoted_path(*o.input_file) + ": " + e.what());
+            throw SimFileError(platform::quoted_path(*o.input_file) + ": " + e.what());
         }
         in.files.emplace_back("--input", *o.input_file);
     }
@@ -471,8 +278,8 @@ void refuse_output_over_input(const std::string& output, const Inputs& in) {
     for (const auto& [option, input] : in.files) {
         std::error_code ec;
         if (fs::equivalent(output, input, ec)) {
-            throw FileProblem("the trace " + platform::quoted_path(output) + " is the file of " +
-                              option + ", which a run only reads");
+            throw SimFileError("the trace " + platform::quoted_path(output) + " is the file of " +
+                               option + ", which a run only reads");
         }
     }
 }
@@ -508,7 +315,7 @@ int run_sim(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     } catch (const UsageError& e) {
         err << "skarvelin-sim: " << e.what() << "\n" << kUsage << "\n";
         return kSimBadArguments;
-    } catch (const FileProblem& e) {
+    } catch (const SimFileError& e) {
         err << "skarvelin-sim: " << e.what() << "\n";
         return kSimBadArguments;
     } catch (const nox::NoxError& e) {
