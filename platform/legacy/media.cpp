@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
