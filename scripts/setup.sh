@@ -12,6 +12,14 @@ TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool ope
 # tests run in. Node (for their driver and the page's server) comes from Debian only
 # where no Node is installed already: see ensure_node.
 WEB_PACKAGES=(emscripten dpkg-dev vorbis-tools fonttools chromium)
+# The Windows build: the cross compiler (the posix thread model), wine to run its tests,
+# NSIS for its installer; Debian's sources of the libraries and GoogleTest's, and the
+# tools that compress the music and cut the fonts, as for the browser.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 nsis dpkg-dev
+  vorbis-tools fonttools libgtest-dev)
+# Where the cross builds keep the libraries they build (scripts/cross_deps.sh), per user
+# and keyed by their recipe, so that a clean clone need not build them again.
+DEPS_CACHE=${SKARVELIN_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/skarvelin/deps}
 # libFuzzer comes with clang's runtime libraries; GNU time measures the soak's memory.
 FUZZ_PACKAGES=(clang libclang-rt-dev time)
 
@@ -135,4 +143,30 @@ build_tree_with_progress() {
 weave_input() {
   awk -v n="$1" -v key="$2" \
     'BEGIN { for (i = 0; i < n; i++) print key, (int(i / 60) % 2 ? 98 : 104) }' >"$3"
+}
+
+# run_logged WHAT COMMAND...: runs a stage quietly, and shows the end of its output if it fails.
+run_logged() {
+  local what=$1 log
+  shift
+  log=$(mktemp)
+  if ! "$@" >"$log" 2>&1; then
+    echo "$what failed; its last lines:" >&2
+    tail -n 40 "$log" >&2
+    rm -f "$log"
+    exit 1
+  fi
+  rm -f "$log"
+}
+
+# build_host_data TARGET...: the data a cross build takes from a desktop build's tools,
+# made by the desktop build ./play or ./test made, as it is configured, or by a new one
+# without the tests.
+build_host_data() {
+  if [ -f "$ROOT/build/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$ROOT/build" >/dev/null
+  else
+    cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+  fi
+  run_logged "Making the game's data" cmake --build "$ROOT/build" -j"$(nproc)" --target "$@"
 }

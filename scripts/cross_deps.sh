@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# scripts/web_deps.sh DEPS_DIR: builds the static WebAssembly libraries the browser build links
+# scripts/cross_deps.sh TARGET CACHE_DIR: builds the static libraries a cross build links
 # against (SDL2, SDL2_image, SDL2_mixer, SDL2_ttf, freetype, harfbuzz, giflib) into
-# DEPS_DIR/prefix, from the Debian sources of exactly the versions installed for the desktop
-# build, Debian's patches applied. A library is rebuilt when its installed Debian version,
-# Emscripten's or this script changes.
+# CACHE_DIR/TARGET/prefix, for TARGET "browser" (WebAssembly, Emscripten) or "windows"
+# (64-bit Windows, Debian's mingw-w64), from the Debian sources of exactly the versions
+# installed for the desktop build, Debian's patches applied. The sources are fetched once
+# into CACHE_DIR/sources for both. A library is rebuilt when its installed Debian version,
+# the compiler's or this script changes: the cache is keyed by the recipe, as ccache's is.
 #
-# Each library is compiled file by file with Emscripten's clang and Emscripten's own flags
-# (`emcc --cflags`) instead of through its configure step: under Emscripten every configure
-# check links and finalizes a test program, and SDL2's 160 checks took six minutes, where
-# compiling the whole library takes under half a minute on two cores. SDL2 therefore uses the
-# configuration its authors keep for Emscripten (include/SDL_config_emscripten.h). The
-# browser build links the archives by path (cmake/browser_libraries.cmake).
+# Each library is compiled file by file with the target's compiler instead of through its
+# configure step: under Emscripten every configure check links and finalizes a test
+# program, and SDL2's 160 checks took six minutes, where compiling the whole library takes
+# under half a minute on two cores. SDL2 therefore uses the configuration its authors keep
+# for each system (include/SDL_config_emscripten.h, include/SDL_config_windows.h, which
+# SDL_config.h picks). The cross builds link the archives by path
+# (cmake/cross_libraries.cmake).
 #
 # SDL2_ttf lays text out with harfbuzz, as Debian's desktop SDL2_ttf does: without it, its
 # synthetic bold widens every glyph's advance by the stroke (1 px at 12 px, 4 px at 48 px), so
@@ -41,7 +44,7 @@ COMMON_FLAGS=(-O2 -DNDEBUG)
 declare -A VERSION=()
 
 fail() {
-  echo "web_deps: $*" >&2
+  echo "cross_deps: $*" >&2
   exit 1
 }
 
@@ -51,8 +54,11 @@ upstream_version() {
   echo "${v%%+*}"
 }
 
+# The Debian package of each target's compiler: its version is part of the recipe.
+declare -A COMPILER_PACKAGE=([browser]=emscripten [windows]=gcc-mingw-w64-x86-64-posix)
+
 # Fills VERSION with the source version of each library's installed binary package, and
-# EMSCRIPTEN with the installed Emscripten's.
+# COMPILER with the installed compiler package's.
 read_versions() {
   local binaries=() pkg name status version
   for pkg in "${PACKAGES[@]}"; do
@@ -62,12 +68,12 @@ read_versions() {
   while IFS=$'\t' read -r name status version; do
     [[ $status == "install ok installed" ]] && installed[${name%:*}]=$version
   done < <(dpkg-query -W -f='${Package}\t${Status}\t${source:Version}\n' "${binaries[@]}" \
-    emscripten 2>/dev/null || true)
-  EMSCRIPTEN=${installed[emscripten]:-}
-  [[ -n $EMSCRIPTEN ]] || fail "Debian's emscripten package is not installed"
+    "${COMPILER_PACKAGE[$TARGET]}" 2>/dev/null || true)
+  COMPILER=${installed[${COMPILER_PACKAGE[$TARGET]}]:-}
+  [[ -n $COMPILER ]] || fail "Debian's ${COMPILER_PACKAGE[$TARGET]} package is not installed"
   for pkg in "${PACKAGES[@]}"; do
     [[ -n ${installed[${BINARY[$pkg]}]:-} ]] ||
-      fail "${BINARY[$pkg]} is not installed; the browser libraries follow the desktop's" \
+      fail "${BINARY[$pkg]} is not installed; the cross-built libraries follow the desktop's" \
         "Debian versions, so install the game's packages first"
     VERSION[$pkg]=${installed[${BINARY[$pkg]}]}
   done
@@ -82,20 +88,38 @@ is_current() {
   stamp=$(stamp_of "$1")
   [[ -f $stamp && -f $PREFIX/lib/${ARCHIVE[$1]} ]] || return 1
   read -r recorded <"$stamp" || true
-  [[ $recorded == "$RECIPE $EMSCRIPTEN" ]]
+  [[ $recorded == "$RECIPE $COMPILER" ]]
 }
 
+# Sets COMPILE (the compiler and its target's flags) and ARCHIVER.
 require_tools() {
   local tool
-  for tool in emcc em-config emar apt-get dpkg-source make xargs; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (Debian packages emscripten, dpkg-dev)"
+  for tool in apt-get dpkg-source make xargs; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (Debian package dpkg-dev)"
   done
-  local llvm_root suffix
-  llvm_root=$(em-config LLVM_ROOT)
-  suffix=$(em-config CLANG_ADD_VERSION 2>/dev/null || true)
-  CLANG=$llvm_root/clang${suffix:+-$suffix}
-  [[ -x $CLANG ]] || fail "Emscripten's clang ($CLANG) is missing"
-  read -ra EMCC_FLAGS <<<"$(emcc --cflags)"
+  case $TARGET in
+  browser)
+    for tool in emcc em-config emar; do
+      command -v "$tool" >/dev/null || fail "$tool is missing (Debian package emscripten)"
+    done
+    local llvm_root suffix clang flags
+    llvm_root=$(em-config LLVM_ROOT)
+    suffix=$(em-config CLANG_ADD_VERSION 2>/dev/null || true)
+    clang=$llvm_root/clang${suffix:+-$suffix}
+    [[ -x $clang ]] || fail "Emscripten's clang ($clang) is missing"
+    read -ra flags <<<"$(emcc --cflags)"
+    COMPILE=("$clang" "${flags[@]}")
+    ARCHIVER=emar
+    ;;
+  windows)
+    # The posix thread model: the game's std::thread and std::mutex need it.
+    for tool in x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-ar; do
+      command -v "$tool" >/dev/null || fail "$tool is missing (Debian package ${COMPILER_PACKAGE[windows]})"
+    done
+    COMPILE=(x86_64-w64-mingw32-gcc-posix)
+    ARCHIVER=x86_64-w64-mingw32-ar
+    ;;
+  esac
 }
 
 # run_logged LOG COMMAND...: runs COMMAND with its output appended to LOG; on failure shows
@@ -111,23 +135,23 @@ run_logged() {
   status=$?
   set -e
   if ((status != 0)); then
-    echo "web_deps: failed (exit $status); the last lines of $log:" >&2
+    echo "cross_deps: failed (exit $status); the last lines of $log:" >&2
     tail -n 30 "$log" >&2
     if grep -q "Can not find version" "$log"; then
-      echo "web_deps: the mirror does not offer that version; upgrade the installed package" >&2
+      echo "cross_deps: the mirror does not offer that version; upgrade the installed package" >&2
     fi
     exit 1
   fi
 }
 
 dsc_of() {
-  echo "$DEPS_DIR/apt/downloads/$1_${VERSION[$1]#*:}.dsc"
+  echo "$CACHE_DIR/sources/downloads/$1_${VERSION[$1]#*:}.dsc"
 }
 
 # Downloads the Debian sources of the named packages through a private apt configuration:
 # the system's own lists, cache and hooks stay untouched.
 fetch_sources() {
-  local apt=$DEPS_DIR/apt pkg started=$SECONDS
+  local apt=$CACHE_DIR/sources pkg started=$SECONDS
   mkdir -p "$apt/sources" "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/downloads"
   [[ -r $SYSTEM_SOURCES ]] || fail "$SYSTEM_SOURCES is missing"
   sed 's/^Types:.*/Types: deb-src/' "$SYSTEM_SOURCES" >"$apt/sources/debian.sources"
@@ -167,23 +191,28 @@ compile_library() {
   done
   mkdir -p "${folders[@]}"
   printf '%s\n' "$@" | xargs -P "$(nproc)" -I{} \
-    "$CLANG" "${EMCC_FLAGS[@]}" "${COMMON_FLAGS[@]}" "${flags[@]}" -c {} -o .objects/{}.o
+    "${COMPILE[@]}" "${COMMON_FLAGS[@]}" "${flags[@]}" -c {} -o .objects/{}.o
   rm -f "$PREFIX/lib/$archive"
-  emar rcs "$PREFIX/lib/$archive" "${objects[@]}"
+  "$ARCHIVER" rcs "$PREFIX/lib/$archive" "${objects[@]}"
 }
 
 build_freetype() {
-  # The Unix configuration header, as freetype's own build picks it on Unix.
-  sed -e 's/#undef \+\(HAVE_UNISTD_H\)/#define \1 1/' \
-    -e 's/#undef \+\(HAVE_FCNTL_H\)/#define \1 1/' \
-    builds/unix/ftconfig.h.in >include/freetype/config/ftconfig.h
+  # The system layer freetype's own build picks: Unix's (with its configuration header) in
+  # the browser, Windows' there.
+  local system=builds/windows/ftsystem.c
+  if [[ $TARGET == browser ]]; then
+    system=builds/unix/ftsystem.c
+    sed -e 's/#undef \+\(HAVE_UNISTD_H\)/#define \1 1/' \
+      -e 's/#undef \+\(HAVE_FCNTL_H\)/#define \1 1/' \
+      builds/unix/ftconfig.h.in >include/freetype/config/ftconfig.h
+  fi
   # The module list of freetype's CMake build; the default ftoption.h leaves out zlib, png,
   # bzip2, brotli and harfbuzz (gzip-compressed fonts use freetype's own inflate).
   local sources
   mapfile -t sources < <(sed -n '/^set(BASE_SRCS/,/^)/p' CMakeLists.txt |
     grep -o 'src/[a-z0-9/]*\.c')
   compile_library libfreetype.a -DFT2_BUILD_LIBRARY -Iinclude -Iinclude/freetype/config -- \
-    "${sources[@]}" builds/unix/ftsystem.c src/base/ftdebug.c
+    "${sources[@]}" "$system" src/base/ftdebug.c
   rm -rf "$PREFIX/include/freetype2"
   mkdir -p "$PREFIX/include/freetype2"
   cp -r include/ft2build.h include/freetype "$PREFIX/include/freetype2/"
@@ -224,29 +253,58 @@ build_giflib() {
   cp gif_lib.h "$PREFIX/include/"
 }
 
+# The subsystems and drivers SDL_config_emscripten.h enables; the rest of src/ compiles to
+# nothing under that configuration.
+SDL_BROWSER_FOLDERS=(. atomic audio audio/disk audio/dummy audio/emscripten cpuinfo dynapi
+  events file filesystem/emscripten haptic haptic/dummy hidapi joystick joystick/emscripten
+  loadso/dlopen locale locale/emscripten misc misc/emscripten power power/emscripten render
+  render/opengles2 render/software sensor sensor/dummy stdlib thread thread/generic timer
+  timer/unix video video/emscripten video/yuv2rgb)
+# The same for SDL_config_windows.h, as SDL's CMake build lists them for Windows (without
+# the C library, so with SDL's own maths); of the generic threads only the condition
+# variable, which the Windows threads fall back on.
+SDL_WINDOWS_FOLDERS=(. atomic audio audio/directsound audio/disk audio/dummy audio/wasapi
+  audio/winmm core/windows cpuinfo dynapi events file filesystem/windows haptic
+  haptic/windows hidapi joystick joystick/hidapi joystick/virtual joystick/windows libm
+  loadso/windows locale locale/windows misc misc/windows power power/windows render
+  render/direct3d render/direct3d11 render/direct3d12 render/opengl render/opengles2
+  render/software sensor sensor/dummy sensor/windows stdlib thread thread/windows timer
+  timer/windows video video/dummy video/windows video/yuv2rgb)
+
 build_sdl2() {
-  # The subsystems and drivers SDL_config_emscripten.h enables; the rest of src/ compiles to
-  # nothing under that configuration.
-  local folders=(. atomic audio audio/disk audio/dummy audio/emscripten cpuinfo dynapi events
-    file filesystem/emscripten haptic haptic/dummy hidapi joystick joystick/emscripten
-    loadso/dlopen locale locale/emscripten misc misc/emscripten power power/emscripten render
-    render/opengles2 render/software sensor sensor/dummy stdlib thread thread/generic timer
-    timer/unix video video/emscripten video/yuv2rgb)
-  local sources=() folder
+  local sources=() folder folders
+  if [[ $TARGET == browser ]]; then
+    folders=("${SDL_BROWSER_FOLDERS[@]}")
+  else
+    folders=("${SDL_WINDOWS_FOLDERS[@]}")
+    sources+=(src/thread/generic/SDL_syscond.c)
+    # The header assumes a Windows 10 SDK's Windows.Gaming.Input, which mingw-w64 lacks;
+    # SDL's CMake build finds it missing and leaves that joystick driver out.
+    sed -i 's|^#define HAVE_WINDOWS_GAMING_INPUT_H 1$||' include/SDL_config_windows.h
+  fi
   for folder in "${folders[@]}"; do
     sources+=("src/$folder"/*.c)
   done
-  # SDL's own build adds -fno-strict-aliasing: its blitters and converters pun types.
-  compile_library libSDL2.a -Iinclude -fno-strict-aliasing -- "${sources[@]}"
+  # SDL's own build adds -fno-strict-aliasing: its blitters and converters pun types, and
+  # takes the EGL and OpenGL ES headers from src/video/khronos.
+  compile_library libSDL2.a -Iinclude -Isrc/video/khronos -fno-strict-aliasing -- \
+    "${sources[@]}"
+  if [[ $TARGET == windows ]]; then
+    # WinMain, which hands main() its arguments in UTF-8.
+    compile_library libSDL2main.a -Iinclude -- src/main/windows/SDL_windows_main.c
+  fi
   rm -rf "$PREFIX/include/SDL2"
   mkdir -p "$PREFIX/include/SDL2"
   cp include/*.h "$PREFIX/include/SDL2/"
 }
 
 build_sdl2_image() {
-  # BMP and JPEG only, JPEG through the bundled stb_image; saving is left out.
-  compile_library libSDL2_image.a -I"$PREFIX/include/SDL2" -DLOAD_BMP -DLOAD_JPG \
-    -DUSE_STBIMAGE -DSDL_IMAGE_SAVE_JPG=0 -DSDL_IMAGE_SAVE_PNG=0 -- IMG*.c
+  # BMP and JPEG, through the bundled stb_image. On Windows also PNG, read by stb_image and
+  # written by the bundled miniz, and GIF: its tests compare pictures as the desktop's do.
+  local formats=(-DLOAD_BMP -DLOAD_JPG -DSDL_IMAGE_SAVE_PNG=0)
+  [[ $TARGET == windows ]] && formats=(-DLOAD_BMP -DLOAD_JPG -DLOAD_PNG -DLOAD_GIF)
+  compile_library libSDL2_image.a -I"$PREFIX/include/SDL2" "${formats[@]}" -DUSE_STBIMAGE \
+    -DSDL_IMAGE_SAVE_JPG=0 -- IMG*.c
   cp SDL_image.h "$PREFIX/include/SDL2/"
 }
 
@@ -277,20 +335,22 @@ unpack_and_build() {
 build_package() {
   local pkg=$1 log=$DEPS_DIR/logs/${TITLE[$1]}.log
   rm -f "$DEPS_DIR/stamps/$pkg"-[0-9]*
-  echo "Building ${TITLE[$pkg]} $(upstream_version "${VERSION[$pkg]}") for the browser"
+  echo "Building ${TITLE[$pkg]} $(upstream_version "${VERSION[$pkg]}") for $TARGET"
   : >"$log"
   run_logged "$log" unpack_and_build "$pkg"
-  echo "$RECIPE $EMSCRIPTEN" >"$(stamp_of "$pkg")"
+  echo "$RECIPE $COMPILER" >"$(stamp_of "$pkg")"
   rm -rf "$DEPS_DIR/work/$pkg"
 }
 
 main() {
-  [[ $# -eq 1 && -n $1 ]] || {
-    echo "usage: scripts/web_deps.sh DEPS_DIR" >&2
+  [[ $# -eq 2 && ($1 == browser || $1 == windows) && -n $2 ]] || {
+    echo "usage: scripts/cross_deps.sh browser|windows CACHE_DIR" >&2
     exit 2
   }
-  mkdir -p "$1"
-  DEPS_DIR=$(cd "$1" && pwd)
+  TARGET=$1
+  mkdir -p "$2/$TARGET"
+  CACHE_DIR=$(cd "$2" && pwd)
+  DEPS_DIR=$CACHE_DIR/$TARGET
   PREFIX=$DEPS_DIR/prefix
   RECIPE=$(sha256sum <"${BASH_SOURCE[0]}")
   RECIPE=${RECIPE%% *}
