@@ -2,6 +2,7 @@
 
 #include "game/sortie.h"
 #include "platform/system/file_bytes.h"
+#include "platform/system/paths.h"
 #include "platform/system/quoting.h"
 
 #include <cerrno>
@@ -10,15 +11,50 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace app {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+#ifdef _WIN32
+// Names through their UTF-16 form, and the bytes as they are (no \n made \r\n).
+int open_new(const std::string& path) {
+    return ::_wopen(platform::path_of_utf8(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_BINARY,
+                    0666);
+}
+bool writable(const std::string& path) {
+    return ::_waccess(platform::path_of_utf8(path).c_str(), 2) == 0;
+}
+void remove_file(const std::string& path) {
+    ::_wunlink(platform::path_of_utf8(path).c_str());
+}
+int process_id() {
+    return ::_getpid();
+}
+#else
+int open_new(const std::string& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+}
+bool writable(const std::string& path) {
+    return ::access(path.c_str(), W_OK) == 0;
+}
+void remove_file(const std::string& path) {
+    ::unlink(path.c_str());
+}
+int process_id() {
+    return ::getpid();
+}
+#endif
 
 std::string number(float v) {
     char buf[32];
@@ -29,10 +65,11 @@ std::string number(float v) {
 } // namespace
 
 TraceFile::TraceFile(std::string path) : path_(std::move(path)) {
-    struct stat status {};
-    if (::stat(path_.c_str(), &status) != 0 || S_ISREG(status.st_mode)) {
+    std::error_code ec;
+    const fs::file_type type = fs::status(platform::path_of_utf8(path_), ec).type();
+    if (ec || type == fs::file_type::regular) {
         open_beside_target();
-    } else if (S_ISCHR(status.st_mode) || S_ISFIFO(status.st_mode)) {
+    } else if (type == fs::file_type::character || type == fs::file_type::fifo) {
         open_stream();
     } else {
         fail("it is " + platform::irregular_kind(path_) +
@@ -45,7 +82,7 @@ TraceFile::~TraceFile() {
         ::close(fd_);
     }
     if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
+        remove_file(temporary_);
     }
 }
 
@@ -62,8 +99,12 @@ void TraceFile::commit() {
     if (::close(fd) != 0) {
         fail(std::strerror(errno));
     }
-    if (!temporary_.empty() && ::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        fail(std::strerror(errno));
+    std::error_code ec;
+    if (!temporary_.empty()) {
+        fs::rename(platform::path_of_utf8(temporary_), platform::path_of_utf8(target_), ec);
+    }
+    if (ec) {
+        fail(ec.message());
     }
     temporary_.clear();
 }
@@ -76,15 +117,15 @@ void TraceFile::fail(const std::string& reason) const {
 // through a link, the file it names is the target, and a file we may not write stays.
 void TraceFile::open_beside_target() {
     std::error_code ec;
-    const fs::path existing = fs::canonical(path_, ec);
-    target_ = ec ? path_ : existing.string();
-    if (!ec && ::access(target_.c_str(), W_OK) != 0) {
+    const fs::path existing = fs::canonical(platform::path_of_utf8(path_), ec);
+    target_ = ec ? path_ : platform::utf8_of(existing);
+    if (!ec && !writable(target_)) {
         fail(std::strerror(errno));
     }
     for (int attempt = 0; fd_ < 0; ++attempt) {
         temporary_ =
-            target_ + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            target_ + ".partial-" + std::to_string(process_id()) + "-" + std::to_string(attempt);
+        fd_ = open_new(temporary_);
         if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
             temporary_.clear();
             fail(std::strerror(errno));
@@ -92,6 +133,15 @@ void TraceFile::open_beside_target() {
     }
 }
 
+#ifdef _WIN32
+// A device such as NUL or CON: Windows opens those at once.
+void TraceFile::open_stream() {
+    fd_ = ::_wopen(platform::path_of_utf8(path_).c_str(), O_WRONLY | O_BINARY);
+    if (fd_ < 0) {
+        fail(std::strerror(errno));
+    }
+}
+#else
 // Opened without waiting: a FIFO that no program reads is refused, not waited on.
 void TraceFile::open_stream() {
     fd_ = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -103,6 +153,7 @@ void TraceFile::open_stream() {
         fail(std::strerror(errno));
     }
 }
+#endif
 
 void TraceFile::flush() {
     std::string_view rest = pending_;

@@ -75,8 +75,9 @@ void apply(Bitmap& d, const Bitmap& s, const Span2D& r, Rop rop) {
     }
 }
 
-// Function multiversioning exists only on x86; elsewhere the one plain build serves.
-#if defined(__x86_64__) || defined(__i386__)
+// Function multiversioning exists only on x86, and needs the ELF loader's indirect
+// functions (not on Windows); elsewhere the one plain build serves.
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(_WIN32)
 #define AVX2_WHERE_AVAILABLE __attribute__((target_clones("avx2", "default")))
 #else
 #define AVX2_WHERE_AVAILABLE

@@ -19,16 +19,34 @@ std::string lower(std::string_view text) {
     return out;
 }
 
-// A browser's page carries the music compressed, as Ogg Vorbis files named as the wave
-// files are but for the extension: 43 MB of waves would be most of its download.
-std::string music_file_name(std::string_view name) {
-#ifdef __EMSCRIPTEN__
+#if defined(__EMSCRIPTEN__) || defined(_WIN32)
+// The music as a browser's page and the Windows packages carry it: compressed, as Ogg
+// Vorbis files named as the wave files are but for the extension (43 MB of waves would be
+// most of their download).
+std::string compressed_music_name(std::string_view name) {
     constexpr std::string_view wave = ".wav";
     if (lower(name).ends_with(wave)) {
         return std::string(name.substr(0, name.size() - wave.size())) + ".ogg";
     }
-#endif
     return std::string(name);
+}
+#endif
+
+// The page has only the compressed music; on Windows a wave file by the asked name, where
+// one is found, plays as it is.
+Resolved resolve_music(std::string_view name) {
+#if defined(__EMSCRIPTEN__)
+    return resolve_game_file(compressed_music_name(name));
+#elif defined(_WIN32)
+    Resolved wave = resolve_game_file(name);
+    if (wave.found) {
+        return wave;
+    }
+    Resolved compressed = resolve_game_file(compressed_music_name(name));
+    return compressed.found ? compressed : wave;
+#else
+    return resolve_game_file(name);
+#endif
 }
 
 bool is_blank(char c) {
@@ -217,7 +235,7 @@ int MediaInterpreter::open(const MediaCommand& command, std::string& problem) {
         problem = "\"" + command.alias + "\" is already open";
         return kMediaDuplicateAlias;
     }
-    Resolved file = resolve_game_file(music_file_name(command.file));
+    Resolved file = resolve_music(command.file);
     if (!file.found) {
         problem = missing_file_message(file);
         return kMediaFileNotFound;

@@ -3,8 +3,8 @@
 // the backend's window handling and its event translation, and by nothing else.
 
 #include "platform/sdl/handles.h"
+#include "platform/sdl/native_window.h"
 #include "platform/sdl/window_backend.h"
-#include "platform/sdl/x11.h"
 
 #include <SDL.h>
 
@@ -41,7 +41,7 @@ struct SdlWindowBackend::Window {
 // A window moved by hand: where the pointer and the window were at the press.
 struct SdlWindowBackend::Drag {
     uint32_t window_id = 0;
-    x11::Pointer pointer;
+    native::Pointer pointer;
     ScreenPoint window;
     ScreenPoint last_target;
 };

@@ -8,18 +8,22 @@
 #include <cstdlib>
 #include <string_view>
 
+#ifndef _WIN32
 #include <pthread.h>
 #include <sys/prctl.h>
 #include <unistd.h>
+#endif
 
 namespace platform {
 
 namespace {
 
+#ifndef _WIN32
 bool has_value(const char* variable) {
     const char* value = std::getenv(variable);
     return value && *value;
 }
+#endif
 
 // A box needs a display someone can see and click: without one SDL's message box either
 // fails or, under a virtual driver, could wait for a click that never comes.
@@ -32,8 +36,21 @@ bool display_available() {
             return false;
         }
     }
+#ifdef _WIN32
+    return true; // every Windows session has its desktop
+#else
     return has_value("DISPLAY") || has_value("WAYLAND_DISPLAY");
+#endif
 }
+
+#ifdef _WIN32
+
+// Windows shows the box itself, in this process: it goes when the program goes.
+void show_box(const std::string& title, const std::string& text) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
+}
+
+#else
 
 // The game while its box shows (0: no box), for the box's process to watch.
 std::atomic<pid_t> game_behind_box{0};
@@ -72,6 +89,8 @@ void show_box(const std::string& title, const std::string& text) {
     sigaction(SIGINT, &old_int, nullptr);
     sigaction(SIGTERM, &old_term, nullptr);
 }
+
+#endif
 
 } // namespace
 

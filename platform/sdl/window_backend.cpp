@@ -2,7 +2,7 @@
 
 #include "platform/sdl/backend_window.h"
 #include "platform/sdl/handles.h"
-#include "platform/sdl/x11.h"
+#include "platform/sdl/native_window.h"
 
 #include <SDL.h>
 #include <SDL_shape.h>
@@ -21,9 +21,17 @@ bool is_headless_driver(const char* name) {
     return name && (std::strcmp(name, "dummy") == 0 || std::strcmp(name, "offscreen") == 0);
 }
 
-bool env_set(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
+// Whether the environment names a display to open: every Windows session has its desktop.
+bool display_named() {
+#ifdef _WIN32
+    return true;
+#else
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
+#endif
 }
 
 // Centred as top = round32(screen - window) \ 2 in twips (15 per pixel): for whole
@@ -79,7 +87,7 @@ struct SdlWindowBackend::Callbacks {
 SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
     const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     const bool driver_chosen = chosen && *chosen;
-    if (!driver_chosen && !env_set("DISPLAY") && !env_set("WAYLAND_DISPLAY")) {
+    if (!driver_chosen && !display_named()) {
         throw DisplayError("cannot open a display: DISPLAY is not set "
                            "(SDL_VIDEODRIVER=dummy runs without one)");
     }
@@ -94,7 +102,7 @@ SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
     // Before SDL's video starts: SDL puts back the handler it found here just before it
     // closes its connections, where the last late wake-up may still be answered.
-    wakeup_errors_ = std::make_unique<x11::WakeupErrorFilter>();
+    wakeup_errors_ = std::make_unique<native::WakeupErrorFilter>();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         throw DisplayError(std::string("cannot open a display: ") + SDL_GetError());
     }
@@ -105,6 +113,7 @@ SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
         throw DisplayError(std::string("cannot open a display: no display answers at DISPLAY=") +
                            (display ? display : ""));
     }
+    native::quit_when_session_ends();
     // Nothing here reads typed text; left on, its events would only pile up.
     SDL_StopTextInput();
     asked_scale_ = asked_window_scale();
@@ -164,9 +173,12 @@ NativeWindow SdlWindowBackend::create_window(const Form& form) {
 
     // Frames go straight into the window's own frame buffer, SDL's window surface
     // (no OpenGL; see the constructor). Drivers that cannot shape return null.
-    w->window.reset(SDL_CreateShapedWindow(form.caption.c_str(), w->home.x, w->home.y, size.width,
-                                           size.height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
-    w->shaped = w->window != nullptr;
+    if (!native::system_cuts_windows()) {
+        w->window.reset(SDL_CreateShapedWindow(form.caption.c_str(), w->home.x, w->home.y,
+                                               size.width, size.height,
+                                               SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
+        w->shaped = w->window != nullptr;
+    }
     if (!w->window) {
         w->window.reset(SDL_CreateWindow(form.caption.c_str(), w->home.x, w->home.y, size.width,
                                          size.height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN));
@@ -176,7 +188,9 @@ NativeWindow SdlWindowBackend::create_window(const Form& form) {
     }
     w->id = SDL_GetWindowID(w->window.get());
     w->outline = form.outline();
-    if (w->shaped) {
+    if (native::system_cuts_windows()) {
+        w->shaped = native::cut_window(w->window.get(), w->outline, w->scale);
+    } else if (w->shaped) {
         apply_shape(*w, w->outline);
     }
     lay_out(*w, {w->scale, 0, 0});
@@ -216,6 +230,10 @@ void SdlWindowBackend::set_window_mask(Window& w, const std::vector<RowRun>& row
 
 void SdlWindowBackend::apply_shape(Window& w, const RoundRegion& outline) {
     w.outline = outline;
+    if (native::system_cuts_windows()) {
+        native::cut_window(w.window.get(), outline, w.scale);
+        return;
+    }
     set_window_mask(w, outline_rows(outline, w.client), w.scale);
 }
 
@@ -263,7 +281,9 @@ void SdlWindowBackend::enter_fullscreen(Window& w) {
     SDL_SetWindowSize(window, screen.w, screen.h);
     PixelSize size;
     SDL_GetWindowSize(window, &size.width, &size.height);
-    if (w.shaped) {
+    if (w.shaped && native::system_cuts_windows()) {
+        native::uncut_window(window);
+    } else if (w.shaped) {
         set_window_mask(w, full_rows(size), 1);
     }
     SDL_SetWindowPosition(window, screen.x, screen.y);
@@ -296,7 +316,7 @@ void SdlWindowBackend::show_window(NativeWindow window) {
         SDL_SetWindowPosition(w->window.get(), w->home.x, w->home.y);
         w->placed = true;
     }
-    window_manager_moves_ = x11::window_manager_moves_windows(w->window.get());
+    window_manager_moves_ = native::window_manager_moves_windows(w->window.get());
 }
 
 void SdlWindowBackend::hide_window(NativeWindow window) {
@@ -370,7 +390,7 @@ std::optional<ScreenPoint> SdlWindowBackend::position(NativeWindow window) const
 
 unsigned long SdlWindowBackend::x11_window(NativeWindow window) const {
     const Window* w = find(window);
-    return w ? x11::native_window(w->window.get()) : 0;
+    return w ? native::x11_window(w->window.get()) : 0;
 }
 
 bool SdlWindowBackend::is_shaped(NativeWindow window) const {
@@ -381,7 +401,8 @@ bool SdlWindowBackend::is_shaped(NativeWindow window) const {
 void SdlWindowBackend::start_drag(NativeWindow window) {
     Window* w = find(window);
     // A fullscreen window stays where it is.
-    const auto pointer = w && !w->fullscreen ? x11::query_pointer(w->window.get()) : std::nullopt;
+    const auto pointer =
+        w && !w->fullscreen ? native::query_pointer(w->window.get()) : std::nullopt;
     if (!pointer) {
         return;
     }
@@ -397,7 +418,7 @@ void SdlWindowBackend::follow_drag() {
         return;
     }
     Window* w = find(drag_->window_id);
-    const auto pointer = w ? x11::query_pointer(w->window.get()) : std::nullopt;
+    const auto pointer = w ? native::query_pointer(w->window.get()) : std::nullopt;
     if (!pointer) {
         drag_.reset();
         return;

@@ -17,7 +17,7 @@
 struct SDL_Cursor;
 union SDL_Event;
 
-namespace platform::x11 {
+namespace platform::native {
 class WakeupErrorFilter;
 }
 
@@ -100,7 +100,7 @@ class SdlWindowBackend : public WindowBackend {
     DragQuery drag_query_;
     std::unique_ptr<Drag> drag_;
     std::unique_ptr<HitPress> hit_press_;
-    std::unique_ptr<x11::WakeupErrorFilter> wakeup_errors_;
+    std::unique_ptr<native::WakeupErrorFilter> wakeup_errors_;
     SDL_Cursor* arrow_cursor_ = nullptr;
     SDL_Cursor* wait_cursor_ = nullptr;
 };

@@ -1,10 +1,10 @@
-#include "platform/sdl/x11.h"
+#include "platform/sdl/native_window.h"
 
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>
 
-namespace platform::x11 {
+namespace platform::native {
 
 namespace {
 
@@ -81,7 +81,7 @@ WakeupErrorFilter::~WakeupErrorFilter() {
     handler_before_filter = nullptr;
 }
 
-unsigned long native_window(SDL_Window* window) {
+unsigned long x11_window(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) {
@@ -127,4 +127,17 @@ bool window_manager_moves_windows(SDL_Window* window) {
            supports(c->display, c->root, XInternAtom(c->display, "_NET_WM_MOVERESIZE", False));
 }
 
-} // namespace platform::x11
+// SDL's shaped windows cut X11 windows (the X Shape extension).
+bool system_cuts_windows() {
+    return false;
+}
+
+bool cut_window(SDL_Window*, const RoundRegion&, int) {
+    return false;
+}
+
+void uncut_window(SDL_Window*) {}
+
+void quit_when_session_ends() {}
+
+} // namespace platform::native

@@ -16,7 +16,11 @@ double SystemClock::seconds_since_midnight() {
     auto now = system_clock::now();
     std::time_t t = system_clock::to_time_t(now);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &t);
+#else
     localtime_r(&t, &local);
+#endif
     double fraction = duration<double>(now - system_clock::from_time_t(t)).count();
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + fraction;
 }

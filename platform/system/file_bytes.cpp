@@ -5,11 +5,85 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#ifdef _WIN32
+#include "platform/system/paths.h"
+
+#include <filesystem>
+#include <fstream>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace platform {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& path, const std::string& reason) {
+    throw FileReadError("cannot read " + quoted_path(path) + ": " + reason);
+}
+
+void refuse_irregular(const std::string& path, const std::string& kind) {
+    if (!kind.empty()) {
+        fail(path, "it is " + kind + ", not a regular file");
+    }
+}
+
+void refuse_larger(const std::string& path, const std::string& bytes, size_t max_bytes) {
+    if (bytes.size() > max_bytes) {
+        fail(path, "it is larger than " + std::to_string(max_bytes) + " bytes");
+    }
+}
+
+} // namespace
+
+#ifdef _WIN32
+
+// Windows has no FIFOs to wait on: the kind of the entry, then the file through its UTF-16
+// name.
+std::string irregular_kind(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    switch (fs::status(path_of_utf8(path), ec).type()) {
+    case fs::file_type::regular:
+    case fs::file_type::not_found:
+    case fs::file_type::none:
+        return "";
+    case fs::file_type::directory:
+        return "a folder";
+    case fs::file_type::character:
+    case fs::file_type::block:
+        return "a device";
+    default:
+        return "not a regular file";
+    }
+}
+
+std::string read_file_bytes(const std::string& path, size_t max_bytes) {
+    refuse_irregular(path, irregular_kind(path));
+    std::ifstream file(path_of_utf8(path), std::ios::binary);
+    if (!file) {
+        fail(path, std::strerror(errno));
+    }
+    std::string bytes;
+    char chunk[65536];
+    // One byte past the limit tells a file that is too large from one that fits exactly.
+    const size_t wanted = max_bytes + 1;
+    while (bytes.size() < wanted && file) {
+        file.read(chunk,
+                  static_cast<std::streamsize>(std::min(sizeof chunk, wanted - bytes.size())));
+        bytes.append(chunk, static_cast<size_t>(file.gcount()));
+    }
+    if (file.bad()) {
+        fail(path, "the read failed");
+    }
+    refuse_larger(path, bytes, max_bytes);
+    return bytes;
+}
+
+#else
 
 namespace {
 
@@ -29,10 +103,6 @@ class FileDescriptor {
     int fd_;
 };
 
-[[noreturn]] void fail(const std::string& path, const std::string& reason) {
-    throw FileReadError("cannot read " + quoted_path(path) + ": " + reason);
-}
-
 std::string kind_of(mode_t mode) {
     if (S_ISREG(mode)) {
         return "";
@@ -47,12 +117,6 @@ std::string kind_of(mode_t mode) {
         return "a device";
     }
     return S_ISSOCK(mode) ? "a socket" : "not a regular file";
-}
-
-void refuse_irregular(const std::string& path, const std::string& kind) {
-    if (!kind.empty()) {
-        fail(path, "it is " + kind + ", not a regular file");
-    }
 }
 
 } // namespace
@@ -88,10 +152,10 @@ std::string read_file_bytes(const std::string& path, size_t max_bytes) {
         }
         bytes.append(chunk, static_cast<size_t>(n));
     }
-    if (bytes.size() > max_bytes) {
-        fail(path, "it is larger than " + std::to_string(max_bytes) + " bytes");
-    }
+    refuse_larger(path, bytes, max_bytes);
     return bytes;
 }
+
+#endif
 
 } // namespace platform

@@ -8,6 +8,10 @@
 #include <filesystem>
 #include <optional>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 // Where the install puts the data folder, relative to the executable's folder; the build
 // computes it from the install layout, so an installed tree finds its data in any prefix.
 #ifndef SKARVELIN_INSTALLED_DATA_RELATIVE
@@ -89,15 +93,19 @@ GamePathParts split_game_path(std::string_view path) {
     return parts;
 }
 
-// The entry of `folder` called `name`, or one whose name differs only in letter case.
+// The entry of `folder` called `name`, or one whose name differs only in letter case, as
+// the folder spells it.
 std::optional<fs::path> find_entry(const fs::path& folder, const std::string& name) {
     std::error_code ec;
-    fs::path exact = folder / name;
+#ifndef _WIN32
+    // Windows' own lookup ignores case, and would answer with the name as asked.
+    fs::path exact = folder / path_of_utf8(name);
     if (fs::exists(exact, ec)) {
         return exact;
     }
+#endif
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (same_ignoring_case(it->path().filename().string(), name)) {
+        if (same_ignoring_case(utf8_of(it->path().filename()), name)) {
             return it->path();
         }
     }
@@ -117,7 +125,49 @@ std::optional<fs::path> find_path(const fs::path& folder, const std::vector<std:
     return here;
 }
 
+// $SKARVELIN_DATA in UTF-8, or null when it is not set.
+std::optional<std::string> chosen_data_folder() {
+#ifdef _WIN32
+    const wchar_t* value = _wgetenv(L"SKARVELIN_DATA");
+    if (!value) {
+        return std::nullopt;
+    }
+    return utf8_of(fs::path(value));
+#else
+    const char* value = std::getenv(kDataFolderVariable);
+    if (!value) {
+        return std::nullopt;
+    }
+    return std::string(value);
+#endif
+}
+
 } // namespace
+
+fs::path path_of_utf8(std::string_view utf8) {
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string utf8_of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+fs::path executable_folder() {
+#ifdef _WIN32
+    std::wstring name(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0 || length >= name.size()) {
+        return {};
+    }
+    name.resize(length);
+    return fs::path(name).parent_path();
+#else
+    std::error_code ec;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::path() : executable.parent_path();
+#endif
+}
 
 std::vector<std::string> game_data_folders_for(const char* chosen,
                                                const fs::path& executable_folder) {
@@ -127,15 +177,13 @@ std::vector<std::string> game_data_folders_for(const char* chosen,
     if (executable_folder.empty()) {
         return {"data"};
     }
-    return {(executable_folder / "data").string(),
-            (executable_folder / SKARVELIN_INSTALLED_DATA_RELATIVE).lexically_normal().string()};
+    return {utf8_of(executable_folder / "data"),
+            utf8_of((executable_folder / SKARVELIN_INSTALLED_DATA_RELATIVE).lexically_normal())};
 }
 
 std::vector<std::string> game_data_folders() {
-    std::error_code ec;
-    const fs::path executable = fs::read_symlink("/proc/self/exe", ec);
-    return game_data_folders_for(std::getenv(kDataFolderVariable),
-                                 ec ? fs::path() : executable.parent_path());
+    const std::optional<std::string> chosen = chosen_data_folder();
+    return game_data_folders_for(chosen ? chosen->c_str() : nullptr, executable_folder());
 }
 
 Resolved resolve_game_file_in(std::string_view windows_path,
@@ -148,21 +196,21 @@ Resolved resolve_game_file_in(std::string_view windows_path,
         return resolved;
     }
     for (const std::string& folder : folders) {
-        fs::path candidate = folder;
+        fs::path candidate = path_of_utf8(folder);
         for (const std::string& name : parts.names) {
-            candidate /= name;
+            candidate /= path_of_utf8(name);
         }
-        resolved.tried.push_back(candidate.string());
-        const std::optional<fs::path> found = find_path(folder, parts.names);
+        resolved.tried.push_back(utf8_of(candidate));
+        const std::optional<fs::path> found = find_path(path_of_utf8(folder), parts.names);
         std::error_code ec;
         if (found && fs::is_regular_file(*found, ec)) {
-            resolved.path = found->string();
+            resolved.path = utf8_of(*found);
             resolved.found = true;
             return resolved;
         }
-        if (const std::string kind = found ? irregular_kind(found->string()) : "";
+        if (const std::string kind = found ? irregular_kind(utf8_of(*found)) : "";
             !kind.empty() && resolved.misfit.empty()) {
-            resolved.misfit = quoted_path(found->string()) + " is " + kind + ", not a file";
+            resolved.misfit = quoted_path(utf8_of(*found)) + " is " + kind + ", not a file";
         }
     }
     if (!resolved.tried.empty()) {

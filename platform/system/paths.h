@@ -22,6 +22,14 @@ struct Resolved {
     std::string misfit;    // the first place holding something else by that name, and what
 };
 
+// Paths travel through the program as UTF-8 strings. These convert at the filesystem's
+// door: Windows would read a plain narrow string in its ANSI code page instead.
+std::filesystem::path path_of_utf8(std::string_view utf8);
+std::string utf8_of(const std::filesystem::path& path);
+
+// The folder of the running program; empty when the system cannot tell.
+std::filesystem::path executable_folder();
+
 // The folders the game's data is looked up in, first to last: the folder $SKARVELIN_DATA
 // names, alone, when it is set; otherwise data/ beside the executable (a build tree), then
 // the installed data folder at its place relative to the executable (an installed tree, in

@@ -1,7 +1,7 @@
 // The one X error the backend tolerates, provoked directly: a message sent to a window
 // that is already gone. Anything else must still reach the handler that was there before.
 
-#include "platform/sdl/x11.h"
+#include "platform/sdl/native_window.h"
 #include "tests/display/x_session.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +37,7 @@ TEST(X11Errors, AMessageToAGoneWindowIsIgnoredAndOtherErrorsPassOn) {
 
     XErrorHandler original = XSetErrorHandler(&note_error);
     {
-        platform::x11::WakeupErrorFilter filter;
+        platform::native::WakeupErrorFilter filter;
         send_client_message(d, gone);
         EXPECT_EQ(last_request_seen, 0);
         XMapWindow(d, gone);
