@@ -1,6 +1,7 @@
-// The desktop icons: the PNG writer read back by an independent decoder, the icon's
-// drawing, the icons the build made, and the icongen program's handling of bad input.
+// The desktop icons: the PNG and icon file writers read back by an independent decoder,
+// the icon's drawing, the icons the build made, and the icongen program's handling of bad input.
 
+#include "icongen/ico_file.h"
 #include "icongen/icon.h"
 #include "icongen/png_file.h"
 #include "platform/sdl/handles.h"
@@ -22,6 +23,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using icongen::Rgba;
@@ -84,6 +87,60 @@ TEST(PngFile, AFileThatCannotBeWrittenIsAnErrorNamingIt) {
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos) << e.what();
+    }
+}
+
+unsigned little_endian(const std::vector<std::uint8_t>& bytes, std::size_t at, int count) {
+    unsigned value = 0;
+    for (int i = count - 1; i >= 0; --i) {
+        value = value << 8 | bytes.at(at + static_cast<std::size_t>(i));
+    }
+    return value;
+}
+
+// The sides of each image in an icon file as SDL_image decodes its PNG, after checking that
+// the directory describes them and that they lie end to end behind it.
+std::vector<std::pair<int, int>> ico_images(const std::vector<std::uint8_t>& ico) {
+    EXPECT_EQ(little_endian(ico, 0, 4), 0x10000u) << "reserved 0, type 1";
+    const unsigned count = little_endian(ico, 4, 2);
+    std::size_t next = 6 + 16 * std::size_t{count};
+    std::vector<std::pair<int, int>> sides;
+    for (std::size_t entry = 6; entry < 6 + 16 * std::size_t{count}; entry += 16) {
+        EXPECT_EQ(little_endian(ico, entry + 2, 4), 0x10000u) << "colours 0, reserved 0, planes 1";
+        EXPECT_EQ(little_endian(ico, entry + 6, 2), 32u);
+        const unsigned bytes = little_endian(ico, entry + 8, 4);
+        EXPECT_EQ(little_endian(ico, entry + 12, 4), next);
+        if (next + bytes > ico.size()) {
+            ADD_FAILURE() << "an image runs past the end of the file";
+            return sides;
+        }
+        SDL_RWops* data = SDL_RWFromConstMem(ico.data() + next, static_cast<int>(bytes));
+        const Surface png(IMG_LoadTyped_RW(data, 1, "PNG"));
+        next += bytes;
+        EXPECT_TRUE(png) << IMG_GetError();
+        if (png) {
+            sides.emplace_back(png->w, png->h);
+            EXPECT_EQ(ico[entry], png->w % 256);
+            EXPECT_EQ(ico[entry + 1], png->h % 256);
+        }
+    }
+    EXPECT_EQ(next, ico.size());
+    return sides;
+}
+
+TEST(IcoFile, TheDirectoryDescribesEachPngAndRefusesSidesItCannotStore) {
+    std::vector<RgbaImage> images{RgbaImage(16, 16), RgbaImage(256, 256), RgbaImage(5, 3)};
+    const std::vector<std::pair<int, int>> expected{{16, 16}, {256, 256}, {5, 3}};
+    EXPECT_EQ(ico_images(icongen::encode_ico(images)), expected);
+
+    EXPECT_THROW(icongen::encode_ico({}), icongen::IconError);
+    EXPECT_THROW(icongen::encode_ico({RgbaImage(16, 16), RgbaImage(257, 257)}), icongen::IconError);
+}
+
+TEST(IconSizes, AListHoldsSizesInRangeEachOnce) {
+    EXPECT_EQ(icongen::read_icon_sizes("16,24,256", 256), (std::vector<int>{16, 24, 256}));
+    for (const char* list : {"", "16,", ",16", "16,,32", "16,257", "15,32", "16,32,16", "16 ,32"}) {
+        EXPECT_THROW(icongen::read_icon_sizes(list, 256), icongen::IconError) << list;
     }
 }
 
@@ -172,6 +229,22 @@ TEST_F(IconArt, ArtWiderThanTheMarginKeepsItsSizeAndArtItCannotShowIsRefused) {
     EXPECT_THROW(icongen::draw_icon(art("A\n"), *palette_, 1025), icongen::IconError);
 }
 
+TEST_F(IconArt, ArtLargerThanAWindowsIconIsAveragedDownInsteadOfRefused) {
+    std::string row;
+    for (int x = 0; x < 16; ++x) {
+        row += "AB";
+    }
+    // 32x3 pixels of alternate colours, drawn at 32 (rows 14 to 16) and halved: each pixel of
+    // row 7 is the mean of A and B.
+    const RgbaImage icon =
+        icongen::draw_shrunk_icon(art(row + "\n" + row + "\n" + row + "\n"), *palette_, 16);
+    for (int x = 0; x < 16; ++x) {
+        EXPECT_EQ(icon.at(x, 7), (Rgba{105, 60, 40, 255})) << x;
+    }
+    EXPECT_LT(icon.at(0, 0).a, 16) << "the square's corner stays round";
+    EXPECT_EQ(icon.at(8, 0).a, 255);
+}
+
 TEST(BuiltIcons, EachSizeIsTheFighterAsTheToolDrawsIt) {
     const auto palette = sheetgen::SheetPalette::load(source_root / "data/sheet/palette.txt");
     const auto fighter = sheetgen::PixelMap::load(source_root / "data/sheet/fighter.txt", palette);
@@ -193,6 +266,15 @@ TEST(BuiltIcons, EachSizeIsTheFighterAsTheToolDrawsIt) {
         }
         EXPECT_EQ(differing, 0) << file;
     }
+}
+
+TEST(BuiltIcons, TheWindowsIconHoldsEverySizeTheShellShows) {
+    std::ifstream in(fs::path(SKARVELIN_ICON_DIR) / "skarvelin.ico", std::ios::binary);
+    const std::vector<std::uint8_t> ico{std::istreambuf_iterator<char>(in),
+                                        std::istreambuf_iterator<char>()};
+    const std::vector<std::pair<int, int>> expected{{16, 16}, {24, 24}, {32, 32},
+                                                    {48, 48}, {64, 64}, {256, 256}};
+    EXPECT_EQ(ico_images(ico), expected);
 }
 
 // Runs icongen and returns its exit status; its messages land in `messages`.
@@ -224,6 +306,12 @@ TEST_F(IconArt, TheProgramNamesWhatIsWrongAndLeavesNoIcon) {
         EXPECT_EQ(run_icongen(sources + "'" + size + "'" + output, folder(), messages), 2) << size;
         EXPECT_NE(messages.find("usage: icongen"), std::string::npos) << messages;
     }
+    EXPECT_EQ(run_icongen(sources + "16,32" + output, folder(), messages), 2);
+    EXPECT_NE(messages.find("needs an .ico"), std::string::npos) << messages;
+    const std::string ico = " '" + (folder() / "icon.ico").string() + "'";
+    EXPECT_EQ(run_icongen(sources + "16,512" + ico, folder(), messages), 2);
+    EXPECT_NE(messages.find("to 256, not '512'"), std::string::npos) << messages;
+
     write("art.txt", ".A.\n.X.\n");
     EXPECT_EQ(run_icongen(sources + "32" + output, folder(), messages), 1);
     EXPECT_NE(messages.find("art.txt:2: column 2: 'X' is not in the palette"), std::string::npos)

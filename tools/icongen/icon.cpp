@@ -1,6 +1,7 @@
 #include "icon.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string>
 
 namespace icongen {
@@ -112,18 +113,97 @@ void draw_art(RgbaImage& icon, const PixelMap& art, const SheetPalette& palette)
     }
 }
 
-} // namespace
+// Averages weighted by alpha, so that the colour of a transparent pixel does not tint its
+// neighbours.
+Rgba block_average(const RgbaImage& big, int left, int top, int factor) {
+    long long r = 0, g = 0, b = 0, a = 0;
+    for (int y = top; y < top + factor; ++y) {
+        for (int x = left; x < left + factor; ++x) {
+            const Rgba& p = big.at(x, y);
+            r += p.r * p.a;
+            g += p.g * p.a;
+            b += p.b * p.a;
+            a += p.a;
+        }
+    }
+    if (a == 0) {
+        return {};
+    }
+    const auto share = [](long long sum, long long whole) {
+        return static_cast<std::uint8_t>((sum + whole / 2) / whole);
+    };
+    return {share(r, a), share(g, a), share(b, a), share(a, factor * factor)};
+}
 
-RgbaImage draw_icon(const PixelMap& art, const SheetPalette& palette, int size) {
+RgbaImage shrink(const RgbaImage& big, int factor) {
+    RgbaImage small(big.width() / factor, big.height() / factor);
+    for (int y = 0; y < small.height(); ++y) {
+        for (int x = 0; x < small.width(); ++x) {
+            small.at(x, y) = block_average(big, x * factor, y * factor, factor);
+        }
+    }
+    return small;
+}
+
+void check_size(int size) {
     if (size < kSmallestIcon || size > kLargestIcon) {
         throw IconError("an icon is " + std::to_string(kSmallestIcon) + " to " +
                         std::to_string(kLargestIcon) + " pixels square, not " +
                         std::to_string(size));
     }
+}
+
+int read_icon_size(std::string_view text, int largest) {
+    int size = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), size);
+    if (error != std::errc() || end != text.data() + text.size() || size < kSmallestIcon ||
+        size > largest) {
+        throw IconError("an icon size is a whole number from " + std::to_string(kSmallestIcon) +
+                        " to " + std::to_string(largest) + ", not '" + std::string(text) + "'");
+    }
+    return size;
+}
+
+} // namespace
+
+RgbaImage draw_icon(const PixelMap& art, const SheetPalette& palette, int size) {
+    check_size(size);
     RgbaImage icon(size, size);
     draw_square(icon);
     draw_art(icon, art, palette);
     return icon;
+}
+
+RgbaImage draw_shrunk_icon(const PixelMap& art, const SheetPalette& palette, int size) {
+    check_size(size);
+    const ArtBox box = drawn_box(art);
+    const int extent = std::max(box.width, box.height);
+    const int factor = (extent + size - 1) / size;
+    if (factor <= 1) {
+        return draw_icon(art, palette, size);
+    }
+    if (extent > kLargestIcon || size * factor > kLargestIcon) {
+        throw IconError("the art's " + std::to_string(box.width) + "x" +
+                        std::to_string(box.height) + " pixels are too many to shrink into a " +
+                        std::to_string(size) + "-pixel icon");
+    }
+    return shrink(draw_icon(art, palette, size * factor), factor);
+}
+
+std::vector<int> read_icon_sizes(std::string_view list, int largest) {
+    std::vector<int> sizes;
+    while (true) {
+        const std::size_t comma = list.find(',');
+        const int size = read_icon_size(list.substr(0, comma), largest);
+        if (std::find(sizes.begin(), sizes.end(), size) != sizes.end()) {
+            throw IconError("the size " + std::to_string(size) + " is listed twice");
+        }
+        sizes.push_back(size);
+        if (comma == std::string_view::npos) {
+            return sizes;
+        }
+        list.remove_prefix(comma + 1);
+    }
 }
 
 } // namespace icongen
