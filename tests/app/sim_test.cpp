@@ -3,6 +3,7 @@
 #include "app/sim.h"
 #include "app/sim_input.h"
 #include "game/sortie.h"
+#include "tests/support/fifo.h"
 #include "tests/support/game_data.h"
 #include "tests/support/gif_bytes.h"
 #include "tests/support/golden.h"
@@ -14,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -31,7 +31,7 @@ struct Sim : ::testing::Test {
 
     std::string file(const std::string& name, const std::string& text) {
         const fs::path p = dir / name;
-        std::ofstream(p) << text;
+        std::ofstream(p, std::ios::binary) << text;
         return p.string();
     }
     static std::string read(const std::string& path) {
@@ -226,6 +226,9 @@ TEST_F(Sim, UnusableSheetsAreStatusTwoNamingTheFileWithoutUsageText) {
 }
 
 TEST_F(Sim, OutputThatCannotBeWrittenWholeIsStatusTwoNamingTheFile) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no device that is always full (/dev/full)";
+#endif
     EXPECT_EQ(run({"--frames", "200", "--trace", "/dev/full"}), 2);
     EXPECT_NE(err.str().find("\"/dev/full\": No space left on device"), std::string::npos)
         << err.str();
@@ -258,8 +261,9 @@ TEST_F(Sim, EveryInputIsCheckedBeforeTheTraceReplacesTheOldOne) {
 }
 
 TEST_F(Sim, FifosAndFoldersAreRefusedWithoutWaitingForAnotherProgram) {
+    SKIP_WITHOUT_FIFOS();
     const std::string fifo = (dir / "fifo").string();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(make_fifo(fifo));
     for (const char* option : {"--input", "--draws", "--sheet"}) {
         err.str("");
         EXPECT_EQ(app::run_sim({option, fifo}, out, err), 2) << option;

@@ -60,14 +60,30 @@ struct Differences {
     }
 };
 
+// Whether a colour channel of the two differs by more than `tolerance`.
+bool differs(uint32_t want, uint32_t got, int tolerance) {
+    if (((want ^ got) & kShownBits) == 0) {
+        return false;
+    }
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int d =
+            static_cast<int>((want >> shift) & 0xFF) - static_cast<int>((got >> shift) & 0xFF);
+        if (d > tolerance || d < -tolerance) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // Both 32-bit and of one size.
-Differences compare(const platform::Bitmap& reference, const platform::Bitmap& actual) {
+Differences compare(const platform::Bitmap& reference, const platform::Bitmap& actual,
+                    int tolerance) {
     Differences d;
     for (int y = 0; y < actual.height(); ++y) {
         const uint32_t* want = reference.row(y);
         const uint32_t* got = actual.row(y);
         for (int x = 0; x < actual.width(); ++x) {
-            if (((want[x] ^ got[x]) & kShownBits) != 0) {
+            if (differs(want[x], got[x], tolerance)) {
                 d.add(x, y, want[x] & kShownBits, got[x] & kShownBits);
             }
         }
@@ -119,7 +135,7 @@ fs::path actual_path(const fs::path& reference) {
 }
 
 ::testing::AssertionResult matches_reference(const platform::Bitmap& actual,
-                                             const fs::path& reference) {
+                                             const fs::path& reference, int tolerance) {
     if (actual.bits_per_pixel() != 32) {
         return ::testing::AssertionFailure() << "only 32-bit pictures can be compared, not "
                                              << actual.bits_per_pixel() << "-bit ones";
@@ -144,7 +160,7 @@ fs::path actual_path(const fs::path& reference) {
                                "the reference is " + size_text(*want) + ", the picture " +
                                    size_text(actual));
     }
-    const Differences d = compare(*want, actual);
+    const Differences d = compare(*want, actual, tolerance);
     if (d.count > 0) {
         return failure_keeping(actual, reference,
                                reference.filename().string() + ": " + d.text(actual));
@@ -153,8 +169,9 @@ fs::path actual_path(const fs::path& reference) {
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult matches_golden(const platform::Bitmap& actual, std::string_view name) {
-    return matches_reference(actual, reference_dir() / (std::string(name) + ".png"));
+::testing::AssertionResult matches_golden(const platform::Bitmap& actual, std::string_view name,
+                                          int tolerance) {
+    return matches_reference(actual, reference_dir() / (std::string(name) + ".png"), tolerance);
 }
 
 } // namespace golden

@@ -23,13 +23,16 @@ bool updating();
 // The references of the tests: tests/data/golden.
 std::filesystem::path reference_dir();
 
-// Compares `actual` with the PNG `reference`; <stem>.actual.png beside it receives
-// the picture on a failure and is removed on a match.
+// Compares `actual` with the PNG `reference`, a colour channel allowed to differ by
+// `tolerance`; <stem>.actual.png beside it receives the picture on a failure and is
+// removed on a match.
 ::testing::AssertionResult matches_reference(const platform::Bitmap& actual,
-                                             const std::filesystem::path& reference);
+                                             const std::filesystem::path& reference,
+                                             int tolerance = 0);
 
 // matches_reference with reference_dir() / "<name>.png".
-::testing::AssertionResult matches_golden(const platform::Bitmap& actual, std::string_view name);
+::testing::AssertionResult matches_golden(const platform::Bitmap& actual, std::string_view name,
+                                          int tolerance = 0);
 
 // Where a failed comparison writes the picture it was given.
 std::filesystem::path actual_path(const std::filesystem::path& reference);

@@ -305,7 +305,9 @@ TEST_F(SdlJoysticks, TheDataFolderAddsControllerLayouts) {
     ScratchDir data("controller-layouts");
     std::ofstream(data.path() / kControllerMappingsFile)
         << "# south on the pad's button 7, east on 6\nnot a layout line\n"
-        << guid << ",Layout test pad,a:b7,b:b6,x:b5,leftx:a0,lefty:a1,platform:Linux,\n";
+        << guid
+        << ",Layout test pad,a:b7,b:b6,x:b5,leftx:a0,lefty:a1,platform:" << SDL_GetPlatform()
+        << ",\n";
     ScopedEnv folder(kDataFolderVariable, data.path().c_str());
     SdlJoystick with_layouts;
 

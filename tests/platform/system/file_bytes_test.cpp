@@ -2,17 +2,18 @@
 
 #include "platform/system/file_bytes.h"
 #include "platform/system/quoting.h"
+#include "tests/support/fifo.h"
 #include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sys/stat.h>
 
 using platform::FileReadError;
 using platform::read_file_bytes;
 
 TEST(FileBytes, ReadsWholeFilesAndRefusesFoldersMissingAndOversizedOnes) {
+    SKIP_WITHOUT_FIFOS();
     ScratchDir scratch{"skarvelin-file-bytes"};
     const std::string file = (scratch.path() / "f").string();
     std::ofstream(file, std::ios::binary) << std::string("a\0b", 3);
@@ -20,7 +21,7 @@ TEST(FileBytes, ReadsWholeFilesAndRefusesFoldersMissingAndOversizedOnes) {
     EXPECT_THROW(read_file_bytes(file, 2), FileReadError);
     // A FIFO would wait for a writer for ever: what is not a regular file is not opened.
     const std::string fifo = (scratch.path() / "fifo").string();
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_TRUE(make_fifo(fifo));
     const std::vector<std::pair<std::string, std::string>> bad = {
         {scratch.path().string(), "it is a folder, not a regular file"},
         {fifo, "it is a FIFO, not a regular file"},
