@@ -1,6 +1,7 @@
 #include "platform/sdl/native_window.h"
 
 #include <SDL_events.h>
+#include <SDL_system.h>
 #include <SDL_syswm.h>
 #include <windows.h>
 
@@ -46,15 +47,21 @@ bool system_cuts_windows() {
 }
 
 // The region the old program asked for, each client pixel magnified to a block; the window
-// owns the region once it is set.
+// owns the region once it is set. Windows leaves a round rectangle's right and bottom
+// edges out of its region, where the outline holds them: one more on each. A window with
+// square corners is left whole.
 bool cut_window(SDL_Window* window, const RoundRegion& outline, int factor) {
     const HWND handle = handle_of(window);
     if (!handle) {
         return false;
     }
-    const HRGN region = CreateRoundRectRgn(
-        outline.left * factor, outline.top * factor, outline.right * factor,
-        outline.bottom * factor, outline.ellipse_width * factor, outline.ellipse_height * factor);
+    if (outline.ellipse_width <= 0 || outline.ellipse_height <= 0) {
+        return SetWindowRgn(handle, nullptr, TRUE) != 0;
+    }
+    const HRGN region =
+        CreateRoundRectRgn(outline.left * factor, outline.top * factor, outline.right * factor + 1,
+                           outline.bottom * factor + 1, outline.ellipse_width * factor,
+                           outline.ellipse_height * factor);
     if (!region) {
         return false;
     }
