@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -15,8 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace platform;
@@ -160,6 +163,60 @@ TEST_F(SdlMedia, MusicReallyReachesTheSoundOutput) {
     };
     EXPECT_TRUE(mixed_output(true));
     EXPECT_FALSE(mixed_output(false));
+}
+
+// The disk driver's output, 16-bit samples of two channels, and silence after it.
+std::vector<int> mixed_samples(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<int> samples;
+    for (int16_t sample = 0; in.read(reinterpret_cast<char*>(&sample), 2);) {
+        samples.push_back(sample);
+    }
+    samples.resize(samples.size() + 4000);
+    return samples;
+}
+
+// A stop, a close, "close all" and the player's end take a loud tone down over its last
+// few milliseconds instead of cutting it, and leave the mixer ready to sound again.
+TEST_F(SdlMedia, EveryStopTakesTheMusicDownInsteadOfCuttingIt) {
+    write_tone_wav(dir_ / "long.wav", 2);
+    const auto ms = [](double time) { return 2 * static_cast<ptrdiff_t>(time * 44.1); };
+    for (const std::string stop : {"stop sov", "close sov", "close all", ""}) {
+        SCOPED_TRACE(stop);
+        ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+        ScopedEnv file("SDL_DISKAUDIOFILE", dir_ / "out.raw");
+        {
+            SdlMediaPlayer player;
+            ASSERT_EQ(player.send_command("open c:\\long.wav alias sov"), kMediaOk);
+            ASSERT_EQ(player.send_command("play sov"), kMediaOk);
+            std::this_thread::sleep_for(200ms);
+            if (!stop.empty()) {
+                EXPECT_EQ(player.send_command(stop), kMediaOk);
+                std::this_thread::sleep_for(100ms);
+                EXPECT_EQ(player.send_command("open c:\\long.wav alias again"), kMediaOk);
+                EXPECT_EQ(player.send_command("play again"), kMediaOk);
+                std::this_thread::sleep_for(200ms);
+            }
+        }
+        const std::vector<int> out = mixed_samples(dir_ / "out.raw");
+        const auto sound = std::find_if(out.begin(), out.end(), [](int s) { return s != 0; });
+        const auto end = std::search_n(sound, out.end(), ms(20), 0); // the first stop
+        ASSERT_GT(end - sound, ms(30));
+        const auto peak = [&](ptrdiff_t from, ptrdiff_t to) {
+            return std::abs(*std::max_element(
+                end + from, end + to, [](int a, int b) { return std::abs(a) < std::abs(b); }));
+        };
+        int step = 0;
+        for (auto s = end - ms(10); s <= end; ++s) {
+            step = std::max(step, std::abs(*s - *(s - 2)));
+        }
+        EXPECT_GT(peak(-ms(25), -ms(10)), 9000) << "at full level until 10 ms before the stop";
+        EXPECT_LT(peak(-ms(2), 0), 3000) << "nearly silent in the last 2 ms";
+        EXPECT_LT(step, 1000) << "no jump; the 440 Hz tone changes by up to 760 a frame";
+        if (!stop.empty()) {
+            EXPECT_GT(peak(0, out.end() - end), 9000) << "the next piece is heard";
+        }
+    }
 }
 
 TEST_F(SdlMedia, WithoutAUsableDriverItFallsBackToSilence) {
