@@ -1,10 +1,10 @@
-// The game's entry: the answers to --version and --help, the platform services, the chain
-// of screens that leads to the game window, and the one place where errors end the program
-// with a message to the user.
+// The game's entry: the answers to the command line's questions, the platform services, the
+// chain of screens that leads to the game window, and the one place where errors end the
+// program with a message to the user.
 
 #include "app/Screens.h"
+#include "app/command_line.h"
 #include "app/frmMain.h"
-#include "app/version.h"
 #include "engine/sys/errors.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/media.h"
@@ -14,12 +14,10 @@
 #include "platform/sdl/message_box.h"
 #include "platform/sdl/services.h"
 #include "platform/sdl/window_system.h"
-#include "platform/system/paths.h"
 
 #include <exception>
 #include <iostream>
 #include <optional>
-#include <string_view>
 
 namespace {
 
@@ -28,40 +26,6 @@ int fail(platform::MediaPlayer& media, const std::string& text) {
     media.send_command("close all");
     platform::report_error("Skarvelin", text);
     return 1;
-}
-
-void print_help() {
-    std::cout << "skarvelin " << app::kVersion
-              << ": a side-scrolling shooter. Fly the jet fighter and fire at the enemy craft.\n"
-                 "Usage: skarvelin [--help | --version]\n"
-                 "\n"
-                 "Title and story windows: the mouse, or Tab and Enter or space on a button.\n"
-                 "Game window: S or F2 starts the sortie; cursor keys, keypad 2 4 6 8 or a\n"
-                 "joystick fly; Z, space or joystick button 1 fire; N before the sortie runs\n"
-                 "the frames back to back; Esc ends the program. F11: fullscreen on and off.\n"
-                 "\n"
-                 "SKARVELIN_SCALE=N   magnifies every window N times (default: from the display)\n"
-                 "SKARVELIN_DATA=DIR  names the one folder the game's data is looked up in\n"
-                 "The game's data is looked up in, first to last:\n";
-    for (const std::string& folder : platform::game_data_folders()) {
-        std::cout << "  " << folder << "\n";
-    }
-}
-
-// --version and --help are answered without starting anything; other arguments are ignored.
-std::optional<int> answer_question(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
-        if (argument == "--version") {
-            std::cout << "skarvelin " << app::kVersion << "\n";
-            return 0;
-        }
-        if (argument == "--help") {
-            print_help();
-            return 0;
-        }
-    }
-    return std::nullopt;
 }
 
 int play() {
@@ -89,7 +53,7 @@ int play() {
 }
 
 int run(int argc, char** argv) {
-    if (const std::optional<int> status = answer_question(argc, argv)) {
+    if (const std::optional<int> status = app::answer_question(argc, argv, std::cout)) {
         return *status;
     }
     try {
