@@ -13,7 +13,10 @@ std::shared_ptr<platform::PictureBox> make_playfield() {
     auto stage = std::make_shared<platform::PictureBox>(19, 34, 512, 300);
     stage->back_color = platform::rgb(0, 0, 0);
     stage->fore_color = kGameGreen;
-    stage->font = game_window_font();
+    // The frame count and the loading chatter: unsmoothed, so that 0 and 8 stay apart.
+    platform::Font crisp = game_window_font();
+    crisp.smooth = false;
+    stage->font = crisp;
     stage->cls();
     return stage;
 }

@@ -22,7 +22,7 @@ class SdlTextRasterizer::FontCache {
         }
     }
     TTF_Font* get(const Font& font) {
-        auto key = std::make_tuple(font.family, font_pixels(font.size_pt), font.bold);
+        auto key = std::make_tuple(font.family, font_pixels(font.size_pt), font.bold, font.smooth);
         auto it = fonts_.find(key);
         if (it != fonts_.end()) {
             return it->second.get();
@@ -34,12 +34,16 @@ class SdlTextRasterizer::FontCache {
                                      TTF_GetError());
         }
         TTF_SetFontStyle(f, font.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
+        if (!font.smooth) {
+            // Outlines fitted to whole pixels, or unsmoothed strokes come out uneven.
+            TTF_SetFontHinting(f, TTF_HINTING_MONO);
+        }
         fonts_.emplace(key, sdl::FontPtr(f));
         return f;
     }
 
   private:
-    std::map<std::tuple<std::string, int, bool>, sdl::FontPtr> fonts_;
+    std::map<std::tuple<std::string, int, bool, bool>, sdl::FontPtr> fonts_;
 };
 
 SdlTextRasterizer::SdlTextRasterizer() = default;
@@ -65,20 +69,26 @@ int SdlTextRasterizer::line_height(const Font& font) {
 
 void SdlTextRasterizer::draw_line(TextMask& dst, int x, int y, std::string_view utf8,
                                   const Font& font) {
-    sdl::SurfacePtr s(TTF_RenderUTF8_Blended(fonts().get(font), std::string(utf8).c_str(),
-                                             SDL_Color{255, 255, 255, 255}));
+    TTF_Font* f = fonts().get(font);
+    const std::string text(utf8);
+    const SDL_Color white{255, 255, 255, 255};
+    sdl::SurfacePtr s(font.smooth ? TTF_RenderUTF8_Blended(f, text.c_str(), white)
+                                  : TTF_RenderUTF8_Solid(f, text.c_str(), white));
     if (!s) {
         return;
     }
-    // Clip once, then copy whole rows of coverage (the alpha of ARGB8888).
+    // Clip once, then copy whole rows of coverage: the alpha of the smooth renderer's
+    // ARGB8888, or in the unsmoothed one's 8-bit palette every index but the background's 0.
+    const bool palette = s->format->BytesPerPixel == 1;
     const int i0 = std::max(0, -x), i1 = std::min(s->w, dst.width - x);
     const int j0 = std::max(0, -y), j1 = std::min(s->h, dst.height - y);
     for (int j = j0; j < j1; ++j) {
-        const auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
-                                                            ptrdiff_t(j) * s->pitch);
+        const auto* row = static_cast<const uint8_t*>(s->pixels) + ptrdiff_t(j) * s->pitch;
+        const auto* argb = reinterpret_cast<const uint32_t*>(row);
         uint8_t* out = dst.coverage.data() + size_t(y + j) * size_t(dst.width) + size_t(x);
         for (int i = i0; i < i1; ++i) {
-            out[i] = std::max(out[i], static_cast<uint8_t>(src[i] >> 24));
+            const auto c = palette ? uint8_t(row[i] != 0 ? 255 : 0) : uint8_t(argb[i] >> 24);
+            out[i] = std::max(out[i], c);
         }
     }
 }

@@ -17,6 +17,8 @@ struct Font {
     std::string family = "ＭＳ Ｐゴシック";
     double size_pt = 9.0;
     bool bold = false;
+    // Off: every pixel inked or not, for text so small that smoothing blurs its digits.
+    bool smooth = true;
     bool operator==(const Font&) const = default;
 };
 

@@ -185,10 +185,12 @@ export class Player {
     if (this.lastCompare.differ > 0) this.figure(`${what}: ${this.lastCompare.summary}`);
   }
 
+  // `colour`: one for every corner, or a function of the corner's place.
   expectCorners(what, colour) {
     for (const [x, y] of [[0, 0], [WIDTH - 1, 0], [0, HEIGHT - 1], [WIDTH - 1, HEIGHT - 1]]) {
       const got = this.last.at(x, y);
-      if (got !== colour) fail(`${what}: the corner (${x},${y}) is ${hex(got)}, expected ${hex(colour)}`);
+      const want = typeof colour === 'function' ? colour(x, y) : colour;
+      if (got !== want) fail(`${what}: the corner (${x},${y}) is ${hex(got)}, expected ${hex(want)}`);
     }
   }
 

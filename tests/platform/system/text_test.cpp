@@ -140,6 +140,27 @@ TEST(TextDraw, DrawsInTheColourClippedToTheBitmap) {
     EXPECT_EQ(bm.pixel(39, 9), 0x00123456u);
 }
 
+TEST(TextDraw, AnUnsmoothedFontInksWholePixelsOnly) {
+    // The playfield's frame count: at 10 pixels, smoothing blurs 0 into 8.
+    const auto pixels_of = [](const Font& font) {
+        platform::TextMask mask(60, 14);
+        platform::draw_text_line(mask, 0, 0, "0808", font);
+        int partial = 0, inked = 0;
+        for (const uint8_t c : mask.coverage) {
+            partial += c != 0 && c != 255;
+            inked += c == 255;
+        }
+        return std::pair{partial, inked};
+    };
+    const Font smooth{"ＭＳ ゴシック", 7.5, false};
+    Font crisp = smooth;
+    crisp.smooth = false;
+    EXPECT_GT(pixels_of(smooth).first, 0);
+    EXPECT_EQ(pixels_of(crisp).first, 0);
+    EXPECT_GT(pixels_of(crisp).second, 20);
+    EXPECT_EQ(text_width("0808", crisp), text_width("0808", smooth));
+}
+
 namespace {
 
 // Every character a solid block two pixels wide and three high.
