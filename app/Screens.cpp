@@ -6,6 +6,7 @@
 #include "app/ScreenForm.h"
 #include "app/StoryPage.h"
 #include "app/frmMain.h"
+#include "app/screen_data.h"
 
 #include <stdexcept>
 #include <string>
@@ -34,6 +35,7 @@ Screens::Screens(Services& services) : services_(services), windows_(required(se
 Screens::~Screens() = default;
 
 void Screens::start() {
+    windows_.set_program_icon(stored_bytes(kProgramIcon));
     show(form1());
 }
 

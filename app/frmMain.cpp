@@ -47,7 +47,7 @@ std::string counter_text(std::string_view prefix, int16_t count) {
 }
 
 frmMain::frmMain(Services& services)
-    : platform::Form(""), services_(services),
+    : platform::Form("Skarvelin"), services_(services),
       sortie_(services.keys, services.joystick, services.rnd) {
     build_layout();
     tmrFrame = std::make_unique<nox::clsNoxTimer>(services.clock, services.events);

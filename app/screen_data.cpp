@@ -15,12 +15,17 @@ std::shared_ptr<platform::Bitmap> stored_picture(std::string_view name) {
     return platform::decode_image(file.data, file.size);
 }
 
-std::string stored_text(std::string_view name) {
+std::span<const unsigned char> stored_bytes(std::string_view name) {
     const EmbeddedFile file = embedded_file(name);
     if (!file.data) {
-        throw std::runtime_error("no stored text \"" + std::string(name) + "\"");
+        throw std::runtime_error("no stored file \"" + std::string(name) + "\"");
     }
-    std::string text(reinterpret_cast<const char*>(file.data), file.size);
+    return {file.data, file.size};
+}
+
+std::string stored_text(std::string_view name) {
+    const std::span<const unsigned char> bytes = stored_bytes(name);
+    std::string text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
         text.pop_back();
     }

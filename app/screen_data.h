@@ -4,6 +4,7 @@
 #include "platform/legacy/gdi.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ inline constexpr std::string_view kWorld1Picture = "world1.jpg";                
 inline constexpr std::string_view kWorld2Picture = "world2.jpg";                   // 390 x 256
 inline constexpr std::string_view kWorld3Picture = "world3.jpg";                   // 340 x 256
 inline constexpr std::string_view kAircraftPicture = "aircraft.bmp"; // 807 x 437, 24-bit
+// The desktop's picture of the windows: the fighter, 48 x 48 with transparency.
+inline constexpr std::string_view kProgramIcon = "icon.png";
 
 // Names of the stored texts (UTF-8).
 inline constexpr std::string_view kWorld1Text = "world1.txt";
@@ -25,6 +28,8 @@ inline constexpr std::string_view kBriefingText = "briefing.txt";
 
 // Decodes a stored picture; throws platform::ImageError when it is missing or broken.
 std::shared_ptr<platform::Bitmap> stored_picture(std::string_view name);
+// A stored file's bytes as stored; throws std::runtime_error when missing.
+std::span<const unsigned char> stored_bytes(std::string_view name);
 // A stored text without its final line break; throws std::runtime_error when missing.
 std::string stored_text(std::string_view name);
 

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,6 +99,9 @@ class WindowSystem : public EventPump {
     virtual bool is_loaded(const Form& form) const = 0;
     virtual bool is_visible(const Form& form) const = 0;
     virtual void set_wait_cursor(bool on) = 0;
+    // The picture the desktop shows for the windows loaded from now on: an image file's bytes
+    // (PNG), read at once.
+    virtual void set_program_icon(std::span<const unsigned char> image) = 0;
     // Delivers events until every form is unloaded or the program is ended.
     virtual void run() = 0;
 };

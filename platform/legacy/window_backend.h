@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 
 namespace platform {
 
@@ -30,6 +31,9 @@ class WindowBackend {
     // Puts a composed client image on screen.
     virtual void present(NativeWindow window, const Bitmap& client) = 0;
     virtual void set_wait_cursor(bool on) = 0;
+    // The picture the desktop shows for the windows created from now on, from an image file's
+    // bytes. Backends without a desktop to show it ignore it.
+    virtual void set_program_icon(std::span<const unsigned char>) {}
 
     // Whether a left press at a client point drags the window. A backend whose window
     // manager must be told at the moment of the press asks it while collecting events;

@@ -240,6 +240,10 @@ void WindowDispatcher::set_wait_cursor(bool on) {
     backend_.set_wait_cursor(on);
 }
 
+void WindowDispatcher::set_program_icon(std::span<const unsigned char> image) {
+    backend_.set_program_icon(image);
+}
+
 void WindowDispatcher::run() {
     while (!windows_.empty()) {
         wait_for_events();

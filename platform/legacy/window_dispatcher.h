@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace platform {
@@ -37,6 +38,7 @@ class WindowDispatcher : public WindowSystem, public FormHost {
     bool is_loaded(const Form& form) const override;
     bool is_visible(const Form& form) const override;
     void set_wait_cursor(bool on) override;
+    void set_program_icon(std::span<const unsigned char> image) override;
     void run() override;
     void deliver_pending_events() override;
 

@@ -43,8 +43,8 @@ PixelPoint SdlWindowBackend::to_client(uint32_t window_id, int x, int y) const {
     return w ? w->frame.placement().to_client(x, y) : PixelPoint{x, y};
 }
 
-// F11 is the backend's own: it toggles fullscreen for the window with the focus,
-// and the forms never hear of it.
+// F11 is the backend's own: in any window it toggles the game's fullscreen, and the
+// forms never hear of it.
 std::optional<WindowEvent> SdlWindowBackend::translate_key(const SDL_Event& e) {
     if (e.key.keysym.scancode != SDL_SCANCODE_F11) {
         return KeyDown{static_cast<int16_t>(vk_from_keysym(e.key.keysym)),
@@ -54,11 +54,7 @@ std::optional<WindowEvent> SdlWindowBackend::translate_key(const SDL_Event& e) {
     if (!w || e.key.repeat) {
         return std::nullopt;
     }
-    if (w->fullscreen) {
-        leave_fullscreen(*w);
-    } else {
-        enter_fullscreen(*w);
-    }
+    toggle_fullscreen(*w);
     return WindowExposed{w->id};
 }
 

@@ -5,9 +5,11 @@
 #include "platform/sdl/native_window.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 #include <SDL_shape.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -64,6 +66,14 @@ std::optional<int> asked_window_scale() {
     return asked;
 }
 
+// The desktop matches the windows to the launcher by their class (X11's WM_CLASS, the app
+// id on Wayland). SDL reads it as its video starts; a class set in the environment stays.
+void name_windows_class() {
+    for (const char* variable : {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"}) {
+        SDL_setenv(variable, SKARVELIN_APP_ID, 0);
+    }
+}
+
 } // namespace
 
 struct SdlWindowBackend::Callbacks {
@@ -103,6 +113,7 @@ SdlWindowBackend::SdlWindowBackend(SdlEventPump& events) : events_(events) {
     // Before SDL's video starts: SDL puts back the handler it found here just before it
     // closes its connections, where the last late wake-up may still be answered.
     wakeup_errors_ = std::make_unique<native::WakeupErrorFilter>();
+    name_windows_class();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         throw DisplayError(std::string("cannot open a display: ") + SDL_GetError());
     }
@@ -187,6 +198,9 @@ NativeWindow SdlWindowBackend::create_window(const Form& form) {
         throw DisplayError(std::string("cannot create a window: ") + SDL_GetError());
     }
     w->id = SDL_GetWindowID(w->window.get());
+    if (icon_) {
+        SDL_SetWindowIcon(w->window.get(), icon_.get());
+    }
     w->outline = form.outline();
     if (native::system_cuts_windows()) {
         w->shaped = native::cut_window(w->window.get(), w->outline, w->scale);
@@ -266,11 +280,36 @@ bool SdlWindowBackend::update_shape(NativeWindow window, const RoundRegion& outl
     return true;
 }
 
-void SdlWindowBackend::enter_fullscreen(Window& w) {
+void SdlWindowBackend::toggle_fullscreen(Window& focused) {
+    if (fullscreen_display_) {
+        fullscreen_display_.reset();
+    } else {
+        const int display = SDL_GetWindowDisplayIndex(focused.window.get());
+        if (display < 0) {
+            return;
+        }
+        fullscreen_display_ = display;
+    }
+    // Hidden windows follow when they are shown again.
+    for (const auto& w : windows_) {
+        if (SDL_GetWindowFlags(w->window.get()) & SDL_WINDOW_SHOWN) {
+            match_fullscreen(*w);
+        }
+    }
+}
+
+void SdlWindowBackend::match_fullscreen(Window& w) {
+    if (fullscreen_display_ && !w.fullscreen) {
+        enter_fullscreen(w, *fullscreen_display_);
+    } else if (!fullscreen_display_ && w.fullscreen) {
+        leave_fullscreen(w);
+    }
+}
+
+void SdlWindowBackend::enter_fullscreen(Window& w, int display) {
     SDL_Window* window = w.window.get();
-    const int display = SDL_GetWindowDisplayIndex(window);
     SDL_Rect screen{};
-    if (display < 0 || SDL_GetDisplayBounds(display, &screen) != 0) {
+    if (SDL_GetDisplayBounds(display, &screen) != 0) {
         return;
     }
     end_drag_of(w.id);
@@ -317,6 +356,9 @@ void SdlWindowBackend::show_window(NativeWindow window) {
         w->placed = true;
     }
     window_manager_moves_ = native::window_manager_moves_windows(w->window.get());
+    // Full screen is the game's, not one window's: every window it shows takes it on, from
+    // where it would have stood.
+    match_fullscreen(*w);
 }
 
 void SdlWindowBackend::hide_window(NativeWindow window) {
@@ -376,6 +418,25 @@ void SdlWindowBackend::set_wait_cursor(bool on) {
     if (SDL_Cursor* c = on ? wait_cursor_ : arrow_cursor_) {
         SDL_SetCursor(c);
     }
+}
+
+void SdlWindowBackend::FreeSurface::operator()(SDL_Surface* s) const {
+    SDL_FreeSurface(s);
+}
+
+void SdlWindowBackend::set_program_icon(std::span<const unsigned char> image) {
+    SDL_RWops* rw = image.size() <= static_cast<size_t>(INT_MAX)
+                        ? SDL_RWFromConstMem(image.data(), static_cast<int>(image.size()))
+                        : nullptr;
+    SDL_Surface* decoded = rw ? IMG_Load_RW(rw, 1) : nullptr;
+    if (!decoded) {
+        // Only the desktop's picture of the windows is missing: the game goes on without it.
+        std::fprintf(stderr,
+                     "display: the program's icon cannot be read (%s); the windows show none\n",
+                     IMG_GetError());
+        return;
+    }
+    icon_.reset(decoded);
 }
 
 std::optional<ScreenPoint> SdlWindowBackend::position(NativeWindow window) const {

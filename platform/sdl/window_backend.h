@@ -2,8 +2,8 @@
 // Windows on SDL2: one borderless window per loaded form, cut to the form's
 // outline on X11 and centred on the screen, and SDL's events as plain events.
 // On screens with many pixels every window is magnified by a whole factor, and F11
-// shows the focused window magnified on the whole screen; the forms never see
-// either: events, shapes and images stay in client pixels.
+// shows the game magnified on the whole screen, every window it opens until F11
+// again; the forms never see either: events, shapes and images stay in client pixels.
 
 #include "platform/legacy/window_backend.h"
 #include "platform/legacy/window_scale.h"
@@ -11,10 +11,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
 struct SDL_Cursor;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace platform::native {
@@ -55,6 +57,7 @@ class SdlWindowBackend : public WindowBackend {
     bool update_shape(NativeWindow window, const RoundRegion& outline) override;
     void present(NativeWindow window, const Bitmap& client) override;
     void set_wait_cursor(bool on) override;
+    void set_program_icon(std::span<const unsigned char> image) override;
     void set_drag_query(DragQuery query) override { drag_query_ = std::move(query); }
     void start_drag(NativeWindow window) override;
     void follow_drag() override;
@@ -82,8 +85,12 @@ class SdlWindowBackend : public WindowBackend {
     void apply_shape(Window& w, const RoundRegion& outline);
     void set_window_mask(Window& w, const std::vector<RowRun>& rows, int factor);
     void lay_out(Window& w, Magnification placement);
-    // What F11 does to the focused window: the whole screen, or back to how it was.
-    void enter_fullscreen(Window& w);
+    // What F11 does: the game's full screen, on the display of the window it was pressed
+    // in, or back to its windows.
+    void toggle_fullscreen(Window& focused);
+    // Brings a shown window into the game's full screen, or out of it.
+    void match_fullscreen(Window& w);
+    void enter_fullscreen(Window& w, int display);
     void leave_fullscreen(Window& w);
     std::optional<WindowEvent> translate_key(const SDL_Event& e);
     // A window point as a client point of the window (unchanged for unknown windows).
@@ -95,6 +102,11 @@ class SdlWindowBackend : public WindowBackend {
     bool headless_ = false;
     std::optional<int> asked_scale_; // SKARVELIN_SCALE
     bool cap_reported_ = false;
+    std::optional<int> fullscreen_display_; // while the game is full screen
+    struct FreeSurface {
+        void operator()(SDL_Surface* s) const;
+    };
+    std::unique_ptr<SDL_Surface, FreeSurface> icon_;
     bool window_manager_moves_ = false;
     std::vector<std::unique_ptr<Window>> windows_;
     DragQuery drag_query_;

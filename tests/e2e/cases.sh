@@ -50,7 +50,7 @@ story_to_game_window() {
   press Return
   wait_window 作戦説明
   press Return
-  wait_window ""
+  wait_game_window
 }
 
 to_game_window() {
@@ -147,8 +147,8 @@ case_title_alone() {
   wait_window Skarvelin
   expect_shown "the title"
   shot title
-  # The screens are plain rectangles: the picture's own black corners show.
-  expect_corners "the title" 000000
+  # The screens are plain rectangles: the picture's corners show (cases_frame.sh).
+  expect_frame_corners "the title" "$GOLDEN/screen-form1-title.png"
   expect_picture "the title" "$GOLDEN/screen-form1-title.png"
 }
 
@@ -170,7 +170,7 @@ case_story_by_mouse() {
     "$FIELD_H" 8000 >"$WORK/chatter" &
   WATCH_PID=$!
   click "${SORTIE_BUTTON[@]}"
-  wait_window ""
+  wait_game_window
   expect_shown "the game window"
   local game_from
   game_from=$(audio_size)
@@ -221,7 +221,7 @@ case_story_by_keyboard() {
   press space
   walk_story keyboard
   press space
-  wait_window ""
+  wait_game_window
   expect_shown "the game window"
   wait_loaded
 }
@@ -306,7 +306,7 @@ case_scaled() {
   wait_window Skarvelin
   expect_shown "the title at scale 2"
   shot title
-  expect_corners "the title at scale 2" 000000
+  expect_frame_corners "the title at scale 2" "$GOLDEN/screen-form1-title.png"
   expect_picture "the title at scale 2" "$GOLDEN/screen-form1-title.png"
   local out
   out=$("$PROBE" crisp "$SHOT" $((WX + 16)) $((WY + 240)) 800 200 2) ||
