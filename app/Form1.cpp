@@ -11,8 +11,8 @@ const platform::Font kTitleFont{"ＭＳ Ｐ明朝", 36, true};
 } // namespace
 
 Form1::Form1(Screens& screens) : ScreenForm(screens, "Skarvelin") {
-    add(Command3);
-    add(Command1);
+    add_button(Command3);
+    add_button(Command1);
     add_label(Label5, "Skarvelin", {kScreenRed, kTitleFont, platform::Align::Center});
     // The same title beneath, 8 pixels down and right: its drop shadow.
     add_label(Label4, "Skarvelin", {kScreenShadow, kTitleFont, platform::Align::Center});
@@ -20,7 +20,7 @@ Form1::Form1(Screens& screens) : ScreenForm(screens, "Skarvelin") {
     add_label(Label2,
               "2.スタートボタンを押すとロードが始まります。ロード終了後、準備ができたら「S」を押"
               "して下さい。",
-              {kScreenGreen, kStoryFont, platform::Align::Left, true});
+              {kScreenGreen, kStoryFont, platform::Align::Left, true, 13});
     add_label(Label1,
               "1,操作方法は、テンキー（2,4,6,8）または矢印キーで移動、スペースバーで攻撃です。",
               {});

@@ -13,8 +13,8 @@ class Form1 : public ScreenForm {
     void Command1_Click();
     void Command3_Click();
 
-    platform::Button Command3{280, 312, 145, 33, "機体説明"};
-    platform::Button Command1{128, 312, 145, 33, "スタート"};
+    platform::Button Command3{280, 312, 145, 33, platform::N_("機体説明")};
+    platform::Button Command1{128, 312, 145, 33, platform::N_("スタート")};
     platform::Label Label5{0, 24, 537, 49};
     platform::Label Label4{8, 32, 537, 49};
     platform::Label Label3{8, 192, 473, 25};

@@ -4,10 +4,10 @@
 
 namespace app {
 
-Form5::Form5(Screens& screens) : ScreenForm(screens, "作戦説明") {
-    add(Command1);
+Form5::Form5(Screens& screens) : ScreenForm(screens, platform::N_("作戦説明")) {
+    add_button(Command1);
     add_label(Label2, stored_text(kBriefingText),
-              {kScreenGreen, kStoryFont, platform::Align::Center, true});
+              {kScreenGreen, kStoryFont, platform::Align::Center, true, kStoryEnglishSizePt});
     add_label(Label1, "作戦説明",
               {kScreenRed, platform::Font{"ＭＳ Ｐゴシック", 18, true}, platform::Align::Center});
     focus = &Command1;

@@ -11,7 +11,7 @@ class Form5 : public ScreenForm {
 
     void Command1_Click();
 
-    platform::Button Command1{184, 304, 169, 33, "出撃！"};
+    platform::Button Command1{184, 304, 169, 33, platform::N_("出撃！")};
     platform::Label Label2{16, 72, 529, 161};
     platform::Label Label1{16, 16, 529, 49};
 };

@@ -4,8 +4,9 @@
 
 namespace app {
 
-Form6::Form6(Screens& screens) : ScreenForm(screens, "機体説明", kAircraftBackground) {
-    add(Command1);
+Form6::Form6(Screens& screens)
+    : ScreenForm(screens, platform::N_("機体説明"), kAircraftBackground) {
+    add_button(Command1);
     // The data sheet, bottom line first: the lines under a sub-heading are indented.
     add_label(Label13, "ミラゼンタイプ543J フェイズドアレイレーダー", {});
     add_label(Label12, "ベスカル・ドルメカ SOH-62L ECM装置", {});
@@ -19,7 +20,8 @@ Form6::Form6(Screens& screens) : ScreenForm(screens, "機体説明", kAircraftBa
     add_label(Label4, "ヴォルテナクKsh-186拡散荷電粒子砲　2門", {});
     add_label(Label3, "武装：", {});
     add_label(Label2, "エンジン：ベスカル・ドルメカAse-148GJ 2基", {});
-    add_label(Label1, "Vk-42 多用途特殊戦闘機", {kScreenGreen, kStoryFont});
+    add_label(Label1, "Vk-42 多用途特殊戦闘機",
+              {kScreenGreen, kStoryFont, platform::Align::Left, false, 13});
     add(Image1);
     Image1.set_picture(stored_picture(kAircraftPicture));
     focus = &Command1;

@@ -12,7 +12,7 @@ class Form6 : public ScreenForm {
     void Form_Load();
     void Command1_Click();
 
-    platform::Button Command1{200, 296, 145, 41, "戻る"};
+    platform::Button Command1{200, 296, 145, 41, platform::N_("戻る")};
     platform::Label Label13{24, 208, 233, 17};
     platform::Label Label12{24, 192, 249, 17};
     platform::Label Label11{16, 176, 65, 17};

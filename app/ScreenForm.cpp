@@ -7,10 +7,10 @@
 namespace app {
 
 ScreenForm::ScreenForm(Screens& screens, std::string title, std::string_view background_picture)
-    : platform::Form(std::move(title), 549, 349), screens_(screens) {
+    : platform::Form(platform::tr(title), 549, 349), screens_(screens),
+      original_caption_(std::move(title)) {
     background = stored_picture(background_picture);
-    // The default font of the screens' labels: the proportional Gothic at 9 points.
-    font = platform::Font{"ＭＳ Ｐゴシック", 9.0, false};
+    font = screens_.texts().font(kScreenFont);
 }
 
 std::function<void()> ScreenForm::handler(std::function<void()> body) {
@@ -27,13 +27,36 @@ std::function<void()> ScreenForm::handler(std::function<void()> body) {
 
 void ScreenForm::add_label(platform::Label& label, std::string text, const LabelLook& look) {
     label.fore_color = look.color;
-    if (look.font) {
-        label.set_font(*look.font);
-    }
     label.alignment = look.alignment;
     label.word_wrap = look.word_wrap;
-    label.set_text(std::move(text));
+    labels_.push_back({&label, std::move(text), look});
+    show_label_text(labels_.back());
     add(label);
+}
+
+void ScreenForm::add_button(platform::Button& button) {
+    buttons_.push_back({&button, button.caption});
+    button.caption = platform::tr(button.caption);
+    add(button);
+}
+
+void ScreenForm::show_label_text(const LabelText& text) {
+    const Texts& texts = screens_.texts();
+    text.label->set_font(
+        texts.font(text.look.font.value_or(kScreenFont), text.look.english_size_pt));
+    text.label->set_text(platform::tr(text.original));
+}
+
+void ScreenForm::show_language() {
+    caption = platform::tr(original_caption_);
+    font = screens_.texts().font(kScreenFont);
+    for (const LabelText& text : labels_) {
+        show_label_text(text);
+    }
+    for (const ButtonText& text : buttons_) {
+        text.button->caption = platform::tr(text.original);
+    }
+    invalidate();
 }
 
 void ScreenForm::play_music(std::string_view wave_file) {

@@ -30,13 +30,23 @@ bool may_be_running(const platform::Form& form) {
 
 } // namespace
 
-Screens::Screens(Services& services) : services_(services), windows_(required(services.windows)) {}
+Screens::Screens(Services& services)
+    : services_(services), windows_(required(services.windows)), texts_(services.language) {}
 
 Screens::~Screens() = default;
 
 void Screens::start() {
     windows_.set_program_icon(stored_bytes(kProgramIcon));
     show(form1());
+}
+
+void Screens::choose_language(platform::Language language) {
+    texts_.choose(language);
+    for (const auto& form : current_) {
+        if (auto* screen = dynamic_cast<ScreenForm*>(form.get())) {
+            screen->show_language();
+        }
+    }
 }
 
 template <class Window, class... Args> Window& Screens::obtain(ScreenId id, Args&... args) {

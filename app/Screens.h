@@ -9,6 +9,7 @@
 // its own is running any more. Asking for the window again creates a new object.
 
 #include "app/services.h"
+#include "app/texts.h"
 #include "platform/legacy/form.h"
 #include "platform/legacy/media.h"
 
@@ -79,6 +80,9 @@ class Screens {
     void unload(platform::Form& form);
 
     platform::WindowSystem& windows() { return windows_; }
+    const Texts& texts() const { return texts_; }
+    // Shows every screen's texts in `language` at once (the page's language switch).
+    void choose_language(platform::Language language);
     platform::MediaPlayer& media() { return services_.media; }
 
     // Unloaded window objects not destroyed yet.
@@ -92,6 +96,7 @@ class Screens {
 
     Services& services_;
     platform::WindowSystem& windows_;
+    Texts texts_;
     std::array<std::unique_ptr<platform::Form>, 7> current_;
     std::vector<std::unique_ptr<platform::Form>> unloaded_;
 };

@@ -38,15 +38,15 @@ template <class C, class... More> C placed(const ControlPlace& at, More&&... mor
 } // namespace
 
 StoryPage::StoryPage(Screens& screens, const StoryPageContent& content)
-    : ScreenForm(screens, "世界情勢"),
-      Command1(placed<platform::Button>(content.button_place, "次へ")),
+    : ScreenForm(screens, platform::N_("世界情勢")),
+      Command1(placed<platform::Button>(content.button_place, platform::N_("次へ"))),
       Image1(placed<platform::Image>(content.picture_place)),
       Label1(placed<platform::Label>(content.text_place)), music_(content.music),
       screen_(content.screen) {
-    add(Command1);
+    add_button(Command1);
     add(Image1);
     add_label(Label1, stored_text(content.text),
-              {kScreenSilver, kStoryFont, platform::Align::Center, true});
+              {kScreenSilver, kStoryFont, platform::Align::Center, true, kStoryEnglishSizePt});
     Image1.set_picture(stored_picture(content.picture));
     focus = &Command1;
     if (!music_.empty()) {

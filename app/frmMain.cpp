@@ -9,6 +9,7 @@
 #include "engine/sys/numbers.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/virtual_keys.h"
+#include "platform/system/catalogue.h"
 
 namespace app {
 
@@ -16,12 +17,13 @@ namespace {
 
 constexpr const char* kSheetPath = "c:\\TarnChar.gif";
 
+using platform::N_;
 constexpr std::array<const char*, 5> kChatter = {
-    " >こちらジークフリート1、離陸許可求む。",
-    " >管制塔よりジークフリート1、滑走路34に向かってタキシングを開始せよ。",
-    " >ジークフリート1より管制塔、離陸位置に着いた。",
-    " >了解ジークフリート1、風速3、風向248、離陸を許可する。健闘を祈る。",
-    " >離陸開始。",
+    N_(" >こちらジークフリート1、離陸許可求む。"),
+    N_(" >管制塔よりジークフリート1、滑走路34に向かってタキシングを開始せよ。"),
+    N_(" >ジークフリート1より管制塔、離陸位置に着いた。"),
+    N_(" >了解ジークフリート1、風速3、風向248、離陸を許可する。健闘を祈る。"),
+    N_(" >離陸開始。"),
 };
 
 } // namespace
@@ -123,7 +125,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::print_chatter(std::string_view line) {
-    picStage->print(line);
+    picStage->print(platform::tr(line));
     picStage->repaint();
 }
 

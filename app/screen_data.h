@@ -25,6 +25,8 @@ inline constexpr std::string_view kWorld1Text = "world1.txt";
 inline constexpr std::string_view kWorld2Text = "world2.txt";
 inline constexpr std::string_view kWorld3Text = "world3.txt";
 inline constexpr std::string_view kBriefingText = "briefing.txt";
+// The English translation of the texts (a compiled catalogue).
+inline constexpr std::string_view kEnglishCatalogue = "en.mo";
 
 // Decodes a stored picture; throws platform::ImageError when it is missing or broken.
 std::shared_ptr<platform::Bitmap> stored_picture(std::string_view name);

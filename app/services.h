@@ -1,6 +1,8 @@
 #pragma once
 // What the windows and the headless runner need from the world outside them.
 
+#include "platform/system/language.h"
+
 #include <functional>
 #include <string>
 #include <string_view>
@@ -33,6 +35,8 @@ struct Services {
     // Turns a game path ("c:\TarnChar.gif") into a file to open; throws
     // nox::FileError naming every place tried when there is none.
     std::function<std::string(std::string_view)> resolve;
+    // The language of the screens' texts.
+    platform::Language language = platform::Language::Japanese;
 };
 
 // The file behind a game path ("c:\TarnChar.gif") in the game's data folder;

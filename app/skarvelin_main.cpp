@@ -28,6 +28,18 @@ int fail(platform::MediaPlayer& media, const std::string& text) {
     return 1;
 }
 
+// The page's language switch shows the screens in the language chosen while they exist.
+class LanguageSwitch {
+  public:
+    explicit LanguageSwitch(app::Screens& screens) {
+        platform::on_language_switch(
+            [&screens](platform::Language language) { screens.choose_language(language); });
+    }
+    ~LanguageSwitch() { platform::on_language_switch({}); }
+    LanguageSwitch(const LanguageSwitch&) = delete;
+    LanguageSwitch& operator=(const LanguageSwitch&) = delete;
+};
+
 int play() {
     // Declared first, destroyed last: every device closes while SDL still runs.
     platform::SdlWindowSystem windows;
@@ -36,10 +48,18 @@ int play() {
     platform::SdlMediaPlayer media;
     platform::SystemClock clock;
     nox::SeededRnd rnd;
-    app::Services services{clock, keys, joystick, windows,
-                           media, rnd,  &windows, app::resolve_game_path};
+    app::Services services{clock,
+                           keys,
+                           joystick,
+                           windows,
+                           media,
+                           rnd,
+                           &windows,
+                           app::resolve_game_path,
+                           platform::chosen_language()};
     try {
         app::Screens screens(services);
+        const LanguageSwitch language_switch(screens);
         screens.start();
         windows.run();
         return 0;

@@ -21,8 +21,26 @@ install(FILES ${SKARVELIN_DATA_DIR}/gamecontrollerdb.txt DESTINATION ${SKARVELIN
 set(desktop_dir ${CMAKE_BINARY_DIR}/desktop)
 set(desktop_entry ${desktop_dir}/${SKARVELIN_APP_ID}.desktop)
 set(metainfo ${desktop_dir}/${SKARVELIN_APP_ID}.metainfo.xml)
-configure_file(${CMAKE_SOURCE_DIR}/data/desktop/skarvelin.desktop.in ${desktop_entry} @ONLY)
-configure_file(${CMAKE_SOURCE_DIR}/data/desktop/skarvelin.metainfo.xml.in ${metainfo} @ONLY)
+# Written in Japanese; English, from the catalogue, becomes the plain value every other
+# language falls back on, and the Japanese is marked as such.
+set(desktop_files)
+foreach(file ${desktop_entry} ${metainfo})
+  get_filename_component(name ${file} NAME)
+  set(template ${desktop_dir}/japanese/${name}.in)
+  if(name MATCHES "desktop$")
+    configure_file(${CMAKE_SOURCE_DIR}/data/desktop/skarvelin.desktop.in ${template} @ONLY)
+  else()
+    configure_file(${CMAKE_SOURCE_DIR}/data/desktop/skarvelin.metainfo.xml.in ${template} @ONLY)
+  endif()
+  add_custom_command(OUTPUT ${file}
+    COMMAND localize fill ${SKARVELIN_CATALOGUE} ${template} ${file}
+    DEPENDS localize ${SKARVELIN_CATALOGUE} ${template}
+    COMMENT "Writing ${name} in English and Japanese"
+    VERBATIM)
+  list(APPEND desktop_files ${file})
+endforeach()
+add_custom_target(desktop_files ALL DEPENDS ${desktop_files})
+add_dependencies(desktop_files catalogue)
 install(FILES ${desktop_entry} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size ${SKARVELIN_ICON_SIZES})

@@ -1,6 +1,6 @@
 # web_data: what the browser build takes from this desktop build besides the sheet and the
 # stored pictures, made by this build's tools and Debian's: the music as Ogg Vorbis
-# (oggenc), the Japanese faces cut to the game's characters and renamed (fonttools),
+# (oggenc), the Japanese and Latin faces cut to the game's characters and renamed (fonttools),
 # with their licence, and the table of line breaks (breakgen). Only ./web builds it.
 set(WEB_MUSIC_DIR ${SKARVELIN_WEB_DATA_DIR}/music)
 set(WEB_FONT_DIR ${SKARVELIN_WEB_DATA_DIR}/fonts)
@@ -41,13 +41,35 @@ foreach(face "ipafont-gothic/ipag.ttf|Skarvelin Gothic|skarvelin-gothic.ttf"
   list(APPEND WEB_FILES ${WEB_FONT_DIR}/${file})
 endforeach()
 
+# The Latin face of the English texts, cut the same way: its licence reserves the name
+# Liberation to the unmodified fonts.
+set(LIBERATION_FONT_DIR /usr/share/fonts/truetype/liberation2)
+foreach(face "LiberationSans-Regular.ttf|Skarvelin Sans|skarvelin-sans.ttf"
+    "LiberationSans-Bold.ttf|Skarvelin Sans Bold|skarvelin-sans-bold.ttf")
+  string(REPLACE "|" ";" face "${face}")
+  list(GET face 0 source)
+  list(GET face 1 family)
+  list(GET face 2 file)
+  add_custom_command(OUTPUT ${WEB_FONT_DIR}/${file}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_FONT_DIR}
+    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
+      ${LIBERATION_FONT_DIR}/${source} ${GAME_CHARACTERS} ${family} ${WEB_FONT_DIR}/${file}
+    DEPENDS ${LIBERATION_FONT_DIR}/${source} ${GAME_CHARACTERS}
+      ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
+    COMMENT "Cutting ${family} to the game's characters"
+    VERBATIM)
+  list(APPEND WEB_FILES ${WEB_FONT_DIR}/${file})
+endforeach()
+
 set(FONT_LICENCE ${WEB_FONT_DIR}/LICENCE-fonts.txt)
 set(IPA_COPYRIGHT /usr/share/doc/fonts-ipafont-gothic/copyright)
+set(LIBERATION_COPYRIGHT /usr/share/doc/fonts-liberation2/copyright)
 add_custom_command(OUTPUT ${FONT_LICENCE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_FONT_DIR}
   COMMAND ${CMAKE_COMMAND} -E cat ${CMAKE_SOURCE_DIR}/data/web/fonts-note.txt ${IPA_COPYRIGHT}
-    > ${FONT_LICENCE}
+    ${CMAKE_SOURCE_DIR}/data/web/fonts-note-latin.txt ${LIBERATION_COPYRIGHT} > ${FONT_LICENCE}
   DEPENDS ${CMAKE_SOURCE_DIR}/data/web/fonts-note.txt ${IPA_COPYRIGHT}
+    ${CMAKE_SOURCE_DIR}/data/web/fonts-note-latin.txt ${LIBERATION_COPYRIGHT}
   COMMENT "Putting the fonts' licence beside them")
 list(APPEND WEB_FILES ${FONT_LICENCE})
 

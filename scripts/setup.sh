@@ -1,9 +1,11 @@
 # Shared by ./play and ./test: installs missing Debian packages, builds.
 # shellcheck shell=bash
 
+# gettext checks and compiles the translators' catalogue; the Liberation face draws the
+# English texts.
 GAME_PACKAGES=(cmake g++ make pkg-config libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev
   libsdl2-ttf-dev libunibreak-dev libgif-dev libfontconfig-dev libx11-dev zlib1g-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho)
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2 gettext)
 # desktop-file-utils and appstream validate the installed launcher and software-centre entry.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool openbox
   imagemagick x11-utils clang-format sox desktop-file-utils appstream)

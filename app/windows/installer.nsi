@@ -75,7 +75,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "Skarvelin"
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; The installer speaks the Windows' interface language where it is Japanese, English elsewhere.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Japanese"
 
 ; The uninstaller must remove what was installed and nothing else, and the folder may be one
 ; the user shares with other files: so list the stage's top-level entries now, while building.

@@ -27,13 +27,14 @@ class SdlTextRasterizer::FontCache {
         if (it != fonts_.end()) {
             return it->second.get();
         }
-        const std::string file = font_file(font.family);
+        const bool bold_face = font.bold && has_bold_face(font.family);
+        const std::string file = font_file(font.family, bold_face);
         TTF_Font* f = TTF_OpenFont(file.c_str(), std::get<1>(key));
         if (!f) {
             throw std::runtime_error("cannot open the font file " + quoted_path(file) + ": " +
                                      TTF_GetError());
         }
-        TTF_SetFontStyle(f, font.bold ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
+        TTF_SetFontStyle(f, font.bold && !bold_face ? TTF_STYLE_BOLD : TTF_STYLE_NORMAL);
         if (!font.smooth) {
             // Outlines fitted to whole pixels, or unsmoothed strokes come out uneven.
             TTF_SetFontHinting(f, TTF_HINTING_MONO);

@@ -1,6 +1,7 @@
 #include "platform/system/font_families.h"
 
 #include "platform/system/quoting.h"
+#include "platform/system/text.h"
 
 #include <algorithm>
 #include <iterator>
@@ -11,15 +12,17 @@ namespace {
 
 struct StandIn {
     const char* windows_family;
-    const char* ipa_family;
+    const char* family;
     const char* package;
+    bool japanese;
 };
 
 constexpr StandIn kStandIns[] = {
-    {"ＭＳ 明朝", "IPAMincho", "fonts-ipafont-mincho"},
-    {"ＭＳ Ｐ明朝", "IPAPMincho", "fonts-ipafont-mincho"},
-    {"ＭＳ ゴシック", "IPAGothic", "fonts-ipafont-gothic"},
-    {"ＭＳ Ｐゴシック", "IPAPGothic", "fonts-ipafont-gothic"},
+    {"ＭＳ 明朝", "IPAMincho", "fonts-ipafont-mincho", true},
+    {"ＭＳ Ｐ明朝", "IPAPMincho", "fonts-ipafont-mincho", true},
+    {"ＭＳ ゴシック", "IPAGothic", "fonts-ipafont-gothic", true},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", "fonts-ipafont-gothic", true},
+    {"Arial", "Liberation Sans", "fonts-liberation2", false},
 };
 
 const StandIn* stand_in(const std::string& family) {
@@ -32,7 +35,17 @@ const StandIn* stand_in(const std::string& family) {
 
 std::string stand_in_family(const std::string& family) {
     const StandIn* s = stand_in(family);
-    return s ? s->ipa_family : family;
+    return s ? s->family : family;
+}
+
+bool has_bold_face(const std::string& family) {
+    const StandIn* s = stand_in(family);
+    return s && !s->japanese;
+}
+
+bool is_japanese_family(const std::string& family) {
+    const StandIn* s = stand_in(family);
+    return !s || s->japanese;
 }
 
 std::string needed_font(const std::string& family) {
@@ -40,7 +53,8 @@ std::string needed_font(const std::string& family) {
     if (!s) {
         return "a font named " + quoted(family);
     }
-    return std::string("the IPA font ") + s->ipa_family + " (Debian package " + s->package + ")";
+    return std::string(s->japanese ? "the IPA font " : "the font ") + s->family +
+           " (Debian package " + s->package + ")";
 }
 
 } // namespace platform

@@ -31,9 +31,13 @@ class FontNotFound : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The font file that stands in for a family name ("ＭＳ 明朝" -> IPAMincho ...); throws
-// FontNotFound when there is none.
-std::string font_file(const std::string& family);
+// The font file that stands in for a family name ("ＭＳ 明朝" -> IPAMincho ...), its bold
+// face when `bold` and the family has one; throws FontNotFound when there is none.
+std::string font_file(const std::string& family, bool bold = false);
+
+// Whether the family's stand-in has a bold face of its own. The IPA faces have none: their
+// bold is drawn by thickening the regular strokes.
+bool has_bold_face(const std::string& family);
 
 // How much of each pixel text covers (0-255): rendered once, blended in any colour
 // as often as needed.

@@ -259,6 +259,18 @@ TEST_F(ScreenPictures, AircraftSheet) {
     EXPECT_TRUE(golden::matches_golden(shown(screens.form6()), "screen-form6-aircraft"));
 }
 
+// Shown in Japanese, the title changes to English at once; the screens opened afterwards
+// are English from the start.
+TEST_F(ScreenPictures, InEnglish) {
+    shown(screens.form1());
+    screens.choose_language(platform::Language::English);
+    EXPECT_TRUE(golden::matches_golden(shown(screens.form1()), "screen-form1-title-en"));
+    EXPECT_TRUE(golden::matches_golden(shown(screens.form3()), "screen-form3-world2-en",
+                                       kJpegDecoderTolerance));
+    EXPECT_TRUE(golden::matches_golden(shown(screens.form5()), "screen-form5-briefing-en"));
+    EXPECT_TRUE(golden::matches_golden(shown(screens.form6()), "screen-form6-aircraft-en"));
+}
+
 TEST_F(ScreenPictures, GameWindowLoadedAndWaitingForTheStart) {
     EXPECT_TRUE(golden::matches_golden(shown(screens.game()), "screen-frmmain-loaded"));
 }

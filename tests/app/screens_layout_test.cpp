@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -123,7 +124,7 @@ TEST(ImageControl, ShowsItsPictureScaledOnceAtItsPlace) {
 
 namespace {
 
-class ScreenTexts : public ::testing::Test {
+class ScreenTexts : public ::testing::TestWithParam<platform::Language> {
   protected:
     ScopedEnv headless_{"SDL_VIDEODRIVER", "dummy"};
     platform::FakeClock clock;
@@ -132,49 +133,87 @@ class ScreenTexts : public ::testing::Test {
     platform::RecordingMediaPlayer media;
     nox::SeededRnd rnd;
     platform::SdlWindowSystem windows;
-    app::Services services{clock, keys, joystick, windows, media, rnd, &windows, {}};
+    app::Services services{clock, keys, joystick, windows, media, rnd, &windows, {}, GetParam()};
     app::Screens screens{services};
 };
 
-// Every label's text within its label: wrapped lines within its height, a single
-// line within its width (what would not fit is cut off on screen).
-void expect_texts_fit(const platform::Form& form) {
+bool has_japanese(const std::string& text) {
+    // Kana and kanji take three bytes in UTF-8, led by 0xE3 to 0xE9.
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0xE3 && static_cast<unsigned char>(c) <= 0xE9;
+    });
+}
+
+// Lines broken at spaces (which the break takes) or after hyphens, joined again.
+std::string rejoined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += text.empty() || text.ends_with('-') ? line : " " + line;
+    }
+    return text;
+}
+
+// Every text of a screen within its control: a label's wrapped lines within its height, and
+// in English broken only between words; a single line within its width (what would not fit
+// is cut off on screen); a button's caption within the button. In English no Japanese is
+// left untranslated.
+void expect_texts_fit(const platform::Form& form, platform::Language language) {
+    const bool english = language == platform::Language::English;
     int labels = 0;
     for (const platform::Control* c : form.controls()) {
+        if (const auto* button = dynamic_cast<const platform::Button*>(c)) {
+            const platform::Font font = button->font.value_or(form.font);
+            EXPECT_LE(platform::text_width(button->caption, font), button->width - 8)
+                << button->caption;
+            EXPECT_FALSE(english && has_japanese(button->caption)) << button->caption;
+        }
         const auto* label = dynamic_cast<const platform::Label*>(c);
         if (!label) {
             continue;
         }
         ++labels;
+        EXPECT_FALSE(english && has_japanese(label->text())) << label->text();
         const platform::Font font = label->font().value_or(form.font);
         const int line = platform::line_height(font);
         if (label->word_wrap) {
             const auto lines = platform::wrap_text(label->text(), font, label->width);
             EXPECT_LE(static_cast<int>(lines.size()) * line, label->height) << label->text();
+            if (english) {
+                EXPECT_EQ(rejoined(lines), label->text()) << "a word broken in two";
+            }
         } else {
             EXPECT_LE(platform::text_width(label->text(), font), label->width) << label->text();
             EXPECT_LE(line, label->height) << label->text();
         }
     }
+    EXPECT_FALSE(english && has_japanese(form.caption)) << form.caption;
     EXPECT_GT(labels, 0) << form.caption;
 }
 
 } // namespace
 
-TEST_F(ScreenTexts, EveryTextFitsItsLabel) {
-    expect_texts_fit(screens.form1());
-    expect_texts_fit(screens.form2());
-    expect_texts_fit(screens.form3());
-    expect_texts_fit(screens.form4());
-    expect_texts_fit(screens.form5());
-    expect_texts_fit(screens.form6());
+TEST_P(ScreenTexts, EveryTextFitsItsControl) {
+    expect_texts_fit(screens.form1(), GetParam());
+    expect_texts_fit(screens.form2(), GetParam());
+    expect_texts_fit(screens.form3(), GetParam());
+    expect_texts_fit(screens.form4(), GetParam());
+    expect_texts_fit(screens.form5(), GetParam());
+    expect_texts_fit(screens.form6(), GetParam());
 }
 
-TEST_F(ScreenTexts, EachPageShowsItsOwnStoredText) {
-    EXPECT_EQ(screens.form2().Label1.text(), app::stored_text(app::kWorld1Text));
-    EXPECT_EQ(screens.form3().Label1.text(), app::stored_text(app::kWorld2Text));
-    EXPECT_EQ(screens.form4().Label1.text(), app::stored_text(app::kWorld3Text));
-    EXPECT_EQ(screens.form5().Label2.text(), app::stored_text(app::kBriefingText));
+INSTANTIATE_TEST_SUITE_P(BothLanguages, ScreenTexts,
+                         ::testing::Values(platform::Language::Japanese,
+                                           platform::Language::English),
+                         [](const auto& test) {
+                             return std::string(platform::language_code(test.param));
+                         });
+
+TEST_P(ScreenTexts, EachPageShowsItsOwnStoredText) {
+    using platform::tr;
+    EXPECT_EQ(screens.form2().Label1.text(), tr(app::stored_text(app::kWorld1Text)));
+    EXPECT_EQ(screens.form3().Label1.text(), tr(app::stored_text(app::kWorld2Text)));
+    EXPECT_EQ(screens.form4().Label1.text(), tr(app::stored_text(app::kWorld3Text)));
+    EXPECT_EQ(screens.form5().Label2.text(), tr(app::stored_text(app::kBriefingText)));
 }
 
 TEST(StoryTexts, EachHasTheLengthItsLayoutWasMadeFor) {

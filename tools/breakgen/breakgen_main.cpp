@@ -1,6 +1,7 @@
 // breakgen TABLE.cpp CHARACTERS.txt FILE...: writes the browser build's table of line
-// breaks for every text in the files (the string literals of C++ sources, and stored
-// texts, .txt, whole), and every character they use.
+// breaks for every text in the files (the string literals of C++ sources, stored texts,
+// .txt, whole, and the translations of a compiled catalogue, .mo), and every character
+// they use.
 
 #include "tools/breakgen/text_collection.h"
 #include "tools/file_output/file_output.h"
@@ -38,6 +39,13 @@ int main(int argc, char** argv) {
         contents << in.rdbuf();
         if (name.ends_with(".txt")) {
             texts.insert(breakgen::stored_text(contents.str()));
+        } else if (name.ends_with(".mo")) {
+            try {
+                texts.merge(breakgen::translations(contents.str()));
+            } catch (const std::exception& e) {
+                std::cerr << "breakgen: \"" << name << "\": " << e.what() << "\n";
+                return 1;
+            }
         } else {
             texts.merge(breakgen::string_literals(contents.str()));
         }

@@ -1,5 +1,6 @@
 #include "tools/breakgen/text_collection.h"
 
+#include "platform/system/catalogue.h"
 #include "platform/system/line_breaks.h"
 
 #include <cstdio>
@@ -147,6 +148,16 @@ std::string quoted(std::string_view text) {
 
 std::set<std::string> string_literals(std::string_view source) {
     return LiteralScanner(source).scan();
+}
+
+std::set<std::string> translations(std::string_view catalogue_bytes) {
+    const platform::Catalogue catalogue = platform::Catalogue::parse(
+        {reinterpret_cast<const unsigned char*>(catalogue_bytes.data()), catalogue_bytes.size()});
+    std::set<std::string> texts;
+    for (const auto& [original, translation] : catalogue.entries()) {
+        texts.insert(translation);
+    }
+    return texts;
 }
 
 std::string stored_text(std::string_view file_contents) {

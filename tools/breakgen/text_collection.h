@@ -15,6 +15,9 @@ std::set<std::string> string_literals(std::string_view source);
 // A stored text as the game shows it: without its final line breaks.
 std::string stored_text(std::string_view file_contents);
 
+// The translations in a compiled catalogue; throws platform::CatalogueError when it is not one.
+std::set<std::string> translations(std::string_view catalogue_bytes);
+
 // Every character of the texts and the printable ASCII ones (the head-up display composes
 // its figures), each once, as UTF-8: the glyphs the browser's fonts must keep.
 std::string characters_of(const std::set<std::string>& texts);

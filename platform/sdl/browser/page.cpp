@@ -4,6 +4,9 @@
 
 #include <emscripten.h>
 
+#include <functional>
+#include <utility>
+
 namespace platform::page {
 
 namespace {
@@ -37,6 +40,12 @@ EM_JS(void, js_show_error, (const char* title, const char* text),
 
 EM_JS(void, js_report_frame, (double work_ms, double put_ms),
       { window.skarvelinPage.frame(work_ms, put_ms); });
+
+EM_JS(int, js_page_is_english, (), {
+    return window.skarvelinPage.language && window.skarvelinPage.language() == = 'en' ? 1 : 0;
+});
+
+std::function<void(Language)> show_language;
 
 // A message to itself comes back without the clamping that nested timers get, yet
 // after whatever input and painting is waiting.
@@ -105,7 +114,23 @@ double work_around_last_turn_ms() {
 
 } // namespace platform::page
 
+// The page's switch calls this, between the program's turns.
+extern "C" EMSCRIPTEN_KEEPALIVE void skarvelin_language_switched(int english) {
+    if (platform::page::show_language) {
+        platform::page::show_language(english ? platform::Language::English
+                                              : platform::Language::Japanese);
+    }
+}
+
 namespace platform {
+
+Language chosen_language() {
+    return page::js_page_is_english() ? Language::English : Language::Japanese;
+}
+
+void on_language_switch(std::function<void(Language)> show) {
+    page::show_language = std::move(show);
+}
 
 int end_in_browser(int status) {
     // Runs the exit handlers and tells the page (Module.onExit), although the page's

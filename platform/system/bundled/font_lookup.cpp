@@ -3,6 +3,7 @@
 #include "platform/system/text.h"
 
 #include <map>
+#include <utility>
 
 namespace platform {
 
@@ -22,14 +23,16 @@ std::string font_folder() {
 
 // The game carries the faces, cut to the game's characters and named as their licence
 // requires: there is no font configuration to ask.
-std::string font_file(const std::string& family) {
-    static const std::map<std::string, std::string> files = {
-        {"IPAMincho", "skarvelin-mincho.ttf"},
-        {"IPAPMincho", "skarvelin-pmincho.ttf"},
-        {"IPAGothic", "skarvelin-gothic.ttf"},
-        {"IPAPGothic", "skarvelin-pgothic.ttf"},
+std::string font_file(const std::string& family, bool bold) {
+    static const std::map<std::pair<std::string, bool>, std::string> files = {
+        {{"IPAMincho", false}, "skarvelin-mincho.ttf"},
+        {{"IPAPMincho", false}, "skarvelin-pmincho.ttf"},
+        {{"IPAGothic", false}, "skarvelin-gothic.ttf"},
+        {{"IPAPGothic", false}, "skarvelin-pgothic.ttf"},
+        {{"Liberation Sans", false}, "skarvelin-sans.ttf"},
+        {{"Liberation Sans", true}, "skarvelin-sans-bold.ttf"},
     };
-    const auto it = files.find(stand_in_family(family));
+    const auto it = files.find({stand_in_family(family), bold && has_bold_face(family)});
     if (it == files.end()) {
         throw FontNotFound("no font found for the game's text: it needs " + needed_font(family));
     }

@@ -64,13 +64,14 @@ bool has_japanese(const FcPattern* face) {
 FontconfigLookup::FontconfigLookup(const std::string& config_file)
     : config_(load_config(config_file), FcConfigDestroy) {}
 
-std::string FontconfigLookup::file(const std::string& family) {
-    const PatternPtr face = best_match(config_.get(), stand_in_family(family));
+std::string FontconfigLookup::file(const std::string& family, bool bold) {
+    const PatternPtr face =
+        best_match(config_.get(), stand_in_family(family) + (bold ? ":bold" : ""));
     const std::string file = face ? text_of(face.get(), FC_FILE) : "";
     if (file.empty()) {
         throw FontNotFound("no font found for the game's text: it needs " + needed_font(family));
     }
-    if (!has_japanese(face.get()) && warned_.insert(family).second) {
+    if (is_japanese_family(family) && !has_japanese(face.get()) && warned_.insert(family).second) {
         std::fprintf(stderr,
                      "fonts: the game's Japanese text needs %s; %s stands in for it without "
                      "Japanese characters, which show as empty boxes\n",
@@ -79,10 +80,10 @@ std::string FontconfigLookup::file(const std::string& family) {
     return file;
 }
 
-std::string font_file(const std::string& family) {
+std::string font_file(const std::string& family, bool bold) {
     // One configuration of our own, released at exit.
     static FontconfigLookup lookup;
-    return lookup.file(family);
+    return lookup.file(family, bold);
 }
 
 } // namespace platform
