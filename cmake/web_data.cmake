@@ -81,6 +81,18 @@ add_custom_command(OUTPUT ${WEB_ICON}
   DEPENDS ${DESKTOP_ICON}
   VERBATIM)
 list(APPEND WEB_FILES ${WEB_ICON})
+# The installed page's icons, at the sizes a phone's home screen and splash screen ask for.
+foreach(size 192 512)
+  set(icon ${SKARVELIN_WEB_DATA_DIR}/skarvelin-${size}.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND icongen ${CMAKE_SOURCE_DIR}/data/sheet/palette.txt
+      ${CMAKE_SOURCE_DIR}/data/sheet/fighter.txt ${size} ${icon}
+    DEPENDS icongen ${CMAKE_SOURCE_DIR}/data/sheet/palette.txt
+      ${CMAKE_SOURCE_DIR}/data/sheet/fighter.txt
+    COMMENT "Drawing the page's ${size}x${size} icon"
+    VERBATIM)
+  list(APPEND WEB_FILES ${icon})
+endforeach()
 
 add_custom_target(web_data DEPENDS ${WEB_FILES})
 add_dependencies(web_data web_break_table music_data sheet_data icon_data)

@@ -19,6 +19,7 @@ const MIME_TYPES = new Map([
   ['.mjs', 'text/javascript; charset=utf-8'],
   ['.css', 'text/css; charset=utf-8'],
   ['.json', 'application/json'],
+  ['.webmanifest', 'application/manifest+json'],
   ['.map', 'application/json'],
   ['.txt', 'text/plain; charset=utf-8'],
   ['.svg', 'image/svg+xml'],

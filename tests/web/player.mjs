@@ -16,6 +16,18 @@ function isBackdropFrame(colour) {
   return colour >= 0 && r >= 0x60 && b >= 0x60 && g <= 0x30 && Math.abs(r - b) <= 0x20;
 }
 
+// The page behind the canvas, and a frame around it, in a colour of our own, so that
+// transparency can be seen and the canvas found in a screenshot.
+export async function showBackdrop(context) {
+  await context.addInitScript((colour) => {
+    document.addEventListener('DOMContentLoaded', () => {
+      const style = document.createElement('style');
+      style.textContent = `#canvas { background: ${colour} !important; outline: 1px solid ${colour} !important; outline-offset: 0 !important; }`;
+      document.head.append(style);
+    });
+  }, `#${hex(BACKDROP)}`);
+}
+
 export class Failure extends Error {}
 
 export function fail(message) {

@@ -44,6 +44,7 @@ function makeTree() {
     'skarvelin.wasm': Buffer.from([0, 0x61, 0x73, 0x6d, 1, 0, 0, 0, ...new Array(500).fill(7)]),
     'skarvelin.data': Buffer.alloc(4096, 0x41),
     'shot.png': Buffer.from('89504e470d0a1a0a0000', 'hex'),
+    'skarvelin.webmanifest': '{"name": "Skarvelin"}',
     'sub/inner.js': 'export {};\n',
     'odd name ü.txt': 'text',
   };
@@ -73,6 +74,7 @@ describe('the static server', () => {
       'skarvelin.wasm': 'application/wasm',
       'skarvelin.data': 'application/octet-stream',
       'shot.png': 'image/png',
+      'skarvelin.webmanifest': 'application/manifest+json',
     };
     for (const [name, type] of Object.entries(types)) {
       const res = await request(port, `/${name}`);

@@ -1,25 +1,24 @@
 // The browser build played like a player: headless Chromium over the DevTools protocol, real
 // key events on the page, the canvas watched through screenshots. Started by tests/web/run:
 //
-//   node suite.mjs --url URL --golden DIR --shots DIR --profile DIR [--until CASE]
+//   node suite.mjs --url URL --build DIR --golden DIR --shots DIR --profile DIR [--until CASE]
 //
 // The cases walk one chain in one page (title, story, sortie, end), each starting where the
-// one before left off, then try pages whose files do not arrive (broken); the first failure
-// ends the walk. The page's watcher is in player.mjs.
+// one before left off, then try pages whose files do not arrive (broken), then play on a
+// phone's touch screen, upright, offline and from a home screen's manifest in contexts of
+// their own (handheld.mjs); the first failure ends the walk. The page's watcher is in
+// player.mjs.
 
 import fs from 'node:fs';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 
 import {
-  countColour,
-  countDiffering,
-  cutSprite,
-  findSprite,
-  hex,
-  TEAL,
-} from './pictures.mjs';
-import { BACKDROP, Failure, fail, Player, sleep } from './player.mjs';
+  counterChanged, EB_X, EN_X, FIGHTER_BOX, fighterFound, fighterIn, LOADED, MB_X,
+  PICTURE_AREAS, starPixels, STORY, TEXT_AREAS, TITLE,
+} from './game_window.mjs';
+import { caseManifest, caseOffline, casePhone, casePortrait, expectNoTouchControls } from './handheld.mjs';
+import { BACKDROP, Failure, fail, Player, showBackdrop, sleep } from './player.mjs';
 
 const CHROMIUM = '/usr/bin/chromium';
 const CHROMIUM_ARGS = [
@@ -37,81 +36,32 @@ const CHROMIUM_ARGS = [
   '--autoplay-policy=document-user-activation-required',
 ];
 
-const CASES = ['load', 'story', 'sortie', 'end', 'broken'];
-
-// The game window's playfield and head-up counters, in the window's pixels.
-const FIELD = { x: 19, y: 34, w: 512, h: 300 };
-const COUNTER = { y: 8, w: 45, h: 19 };
-const MB_X = 273, EN_X = 319, EB_X = 366;
-// The fighter at its start, cut from a reference playfield, and the place of its box there.
-const FIGHTER_FRAME = 'playfield-frame-25';
-const FIGHTER_BOX = { x: 4, y: 126, w: 56, h: 36 };
-
-const STORY = ['screen-form2-world1', 'screen-form3-world2', 'screen-form4-world3', 'screen-form5-briefing'];
-const TITLE = 'screen-form1-title';
-const LOADED = 'screen-frmmain-loaded';
-
-// Where each screen draws text: its labels and buttons. The browser's glyphs may come out a
-// shade off at a few edge pixels there (seen: up to 43 pixels an area, 2 units a channel).
-const area = (x, y, w, h) => ({ x, y, w, h });
-const TEXT_AREAS = {
-  [TITLE]: [
-    area(0, 24, 545, 57), // the title and its shadow
-    area(8, 128, 537, 89), // the three lines of instructions
-    area(128, 312, 297, 33), // the buttons
-  ],
-  [STORY[0]]: [area(8, 8, 529, 145), area(200, 312, 169, 33)],
-  [STORY[1]]: [area(8, 0, 529, 145), area(200, 304, 169, 33)],
-  [STORY[2]]: [area(0, 0, 529, 177), area(192, 304, 169, 33)],
-  [STORY[3]]: [area(16, 16, 529, 49), area(16, 72, 529, 161), area(184, 304, 169, 33)],
-};
-// Where the story pages show their JPEG pictures (the places app/StoryPage.cpp gives them).
-const PICTURE_AREAS = {
-  [STORY[0]]: [area(32, 88, 489, 209)],
-  [STORY[1]]: [area(136, 136, 289, 161)],
-  [STORY[2]]: [area(200, 176, 153, 121)],
-};
+const CASES = ['load', 'story', 'sortie', 'end', 'broken', 'phone', 'portrait', 'offline', 'manifest'];
 
 function parseArguments(args) {
   const options = { until: CASES.at(-1) };
-  const names = { '--url': 'url', '--golden': 'golden', '--shots': 'shots', '--profile': 'profile', '--until': 'until' };
+  const names = {
+    '--url': 'url', '--build': 'build', '--golden': 'golden', '--shots': 'shots', '--profile': 'profile', '--until': 'until',
+  };
   for (let i = 0; i < args.length; i += 2) {
     const key = names[args[i]];
     if (!key || args[i + 1] === undefined) throw new Error(`bad argument ${args[i]}`);
     options[key] = args[i + 1];
   }
-  for (const key of ['url', 'golden', 'shots', 'profile']) {
+  for (const key of ['url', 'build', 'golden', 'shots', 'profile']) {
     if (!options[key]) throw new Error(`--${key} is needed`);
   }
   if (!CASES.includes(options.until)) throw new Error(`no case "${options.until}"; the cases: ${CASES.join(' ')}`);
   return options;
 }
 
-// ---------------------------------------------------------------- the game window's looks
-
-function starPixels(shot) {
-  return countColour(shot, FIELD, TEAL);
-}
-
-// The fighter's box in a rectangle of the playfield, or null.
-function fighterIn(player, shot, { x, y, w, h }) {
-  player.fighterSprite ??= cutSprite(player.reference(FIGHTER_FRAME), FIGHTER_BOX);
-  const hit = findSprite(shot, { x: FIELD.x + x, y: FIELD.y + y, w, h }, player.fighterSprite);
-  player.lastSearch = hit;
-  return hit.found ? { x: hit.x + x, y: hit.y + y } : null;
-}
-
-// Anywhere in the playfield; its box may reach a few pixels beyond.
-async function fighterFound(player) {
-  return fighterIn(player, await player.shot('fighter'), { x: -8, y: -8, w: FIELD.w + 8, h: FIELD.h + 8 });
-}
-
-// Holds the key until the fighter has left its place, lets go, and expects it in level flight
-// again, moved in the direction given (-1, 0 or 1 on each axis).
-async function fly(player, from, key, sx, sy) {
+// Holds the key until the fighter has left its place (and for at least `leastMs`), lets go,
+// and expects it in level flight again, moved in the direction given (-1, 0 or 1 on each axis).
+async function fly(player, from, key, sx, sy, leastMs = 0) {
   const { keyboard } = player.page;
   await keyboard.down(key);
   try {
+    await sleep(leastMs);
     await player.waitFor(5, async () => !fighterIn(player, await player.shot('flying'), { x: from.x, y: from.y, w: 1, h: 1 }),
       `holding ${key}, the fighter stays at (${from.x},${from.y}) of the playfield`);
   } finally {
@@ -124,11 +74,6 @@ async function fly(player, from, key, sx, sy) {
     fail(`${key} moved the fighter from (${from.x},${from.y}) to (${to.x},${to.y}): expected the direction ${sx},${sy}`);
   }
   return to;
-}
-
-// The counter at x of the head-up display differs from its look in the loaded window.
-function counterChanged(player, shot, x) {
-  return countDiffering(shot, { x, y: COUNTER.y, w: COUNTER.w, h: COUNTER.h }, player.reference(LOADED), x, COUNTER.y) > 0;
 }
 
 // ---------------------------------------------------------------- the cases
@@ -164,6 +109,7 @@ async function caseStory(player) {
   await player.expectShown('Enter on 出撃！: the loaded game window', LOADED, 15, { backdrop: BACKDROP });
   // The game window is rounded: the page shows through its corners.
   player.expectCorners('the game window', BACKDROP);
+  await expectNoTouchControls(player, 'the loaded game window');
 }
 
 async function caseSortie(player) {
@@ -177,8 +123,11 @@ async function caseSortie(player) {
   if (at.x !== FIGHTER_BOX.x || at.y !== FIGHTER_BOX.y) {
     fail(`the fighter starts at (${at.x},${at.y}) of the playfield, not (${FIGHTER_BOX.x},${FIGHTER_BOX.y})`);
   }
-  for (const [key, sx, sy] of [['ArrowRight', 1, 0], ['ArrowDown', 0, 1], ['ArrowLeft', -1, 0], ['ArrowUp', 0, -1]]) {
-    at = await fly(player, at, key, sx, sy);
+  // Far enough right first that flying left cannot take the fighter out of sight while the
+  // screenshots that see it leave its place come slowly (a busy machine).
+  const legs = [['ArrowRight', 1, 0, 400], ['ArrowDown', 0, 1], ['ArrowLeft', -1, 0], ['ArrowUp', 0, -1]];
+  for (const [key, sx, sy, leastMs] of legs) {
+    at = await fly(player, at, key, sx, sy, leastMs);
   }
 
   await player.page.keyboard.down('z');
@@ -249,7 +198,10 @@ async function caseBroken(player) {
   }
 }
 
-const CASE_STEPS = { load: caseLoad, story: caseStory, sortie: caseSortie, end: caseEnd, broken: caseBroken };
+const CASE_STEPS = {
+  load: caseLoad, story: caseStory, sortie: caseSortie, end: caseEnd, broken: caseBroken,
+  phone: casePhone, portrait: casePortrait, offline: caseOffline, manifest: caseManifest,
+};
 
 // ---------------------------------------------------------------- running
 
@@ -261,16 +213,10 @@ async function launch(profile) {
     viewport: { width: 1024, height: 768 },
     deviceScaleFactor: 1,
     timeout: 30000,
+    // Requests answered by a service worker would pass the broken case's routes by.
+    serviceWorkers: 'block',
   });
-  // The page behind the canvas, and a frame around it, in a colour of our own, so that
-  // transparency can be seen and the canvas found in a screenshot.
-  await context.addInitScript((colour) => {
-    document.addEventListener('DOMContentLoaded', () => {
-      const style = document.createElement('style');
-      style.textContent = `#canvas { background: ${colour} !important; outline: 1px solid ${colour} !important; outline-offset: 0 !important; }`;
-      document.head.append(style);
-    });
-  }, `#${hex(BACKDROP)}`);
+  await showBackdrop(context);
   const page = context.pages()[0] ?? (await context.newPage());
   page.setDefaultTimeout(10000);
   const cdp = await context.newCDPSession(page);
@@ -282,6 +228,11 @@ async function main() {
   const started = Date.now();
   fs.mkdirSync(options.shots, { recursive: true });
   const chain = CASES.slice(0, CASES.indexOf(options.until) + 1);
+  // The contexts besides the desktop's (phones, offline) need a browser that can make them.
+  options.runtime = {
+    browser: null,
+    launchBrowser: () => chromium.launch({ executablePath: CHROMIUM, headless: true, args: CHROMIUM_ARGS, timeout: 30000 }),
+  };
   let passed = 0, failed = 0;
   let context;
   try {
@@ -318,6 +269,7 @@ async function main() {
     }
   } finally {
     await context?.close().catch(() => {});
+    await options.runtime.browser?.close().catch(() => {});
   }
   const skipped = chain.length - passed - failed;
   console.log(`web: ${((Date.now() - started) / 1000).toFixed(1)} s; screenshots in ${options.shots}`);

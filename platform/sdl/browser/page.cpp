@@ -42,7 +42,7 @@ EM_JS(void, js_report_frame, (double work_ms, double put_ms),
       { window.skarvelinPage.frame(work_ms, put_ms); });
 
 EM_JS(int, js_page_is_english, (), {
-    return window.skarvelinPage.language && window.skarvelinPage.language() == = 'en' ? 1 : 0;
+    return window.skarvelinPage.language && window.skarvelinPage.language() == 'en' ? 1 : 0;
 });
 
 std::function<void(Language)> show_language;
