@@ -29,7 +29,7 @@ inline constexpr double kStoryEnglishSizePt = 11;
 // The default font of the screens' labels and buttons: the proportional Gothic at 9 points.
 inline const platform::Font kScreenFont{"ＭＳ Ｐゴシック", 9.0, false};
 
-// How a label of a screen looks; without a font it uses the window's default font.
+// How a label of a screen looks; without a font it uses the screens' default font.
 struct LabelLook {
     platform::ColorRef color = kScreenGreen;
     std::optional<platform::Font> font;

@@ -47,19 +47,22 @@ target_link_options(skarvelin PRIVATE ${PAGE_LINK_OPTIONS}
 file(GLOB PAGE_DATA CONFIGURE_DEPENDS ${WEB_DATA}/music/* ${WEB_DATA}/fonts/*)
 set_property(TARGET skarvelin APPEND PROPERTY LINK_DEPENDS ${PAGE_SHELL}
   ${SKARVELIN_HOST_BUILD}/data/TarnChar.gif ${PAGE_DATA}
-  ${CMAKE_SOURCE_DIR}/app/browser/skarvelin.webmanifest
-  ${CMAKE_SOURCE_DIR}/app/browser/service_worker.js.in
+  ${CMAKE_SOURCE_DIR}/app/browser/skarvelin.webmanifest ${CMAKE_SOURCE_DIR}/app/browser/language.js
+  ${WEB_DATA}/page-texts.js ${CMAKE_SOURCE_DIR}/app/browser/service_worker.js.in
   ${CMAKE_SOURCE_DIR}/app/browser/offline_files.cmake)
 # Beside the page: the fonts' licence, where the page links it, its icons and its manifest
-# for a home screen, and the service worker that keeps all of these for offline play.
+# for a home screen, its language and its texts in English, and the service worker that
+# keeps all of these for offline play.
 set(PAGE_OFFLINE_FILES skarvelin.html skarvelin.js skarvelin.wasm skarvelin.data
-  LICENCE-fonts.txt skarvelin.png skarvelin-192.png skarvelin-512.png skarvelin.webmanifest)
+  LICENCE-fonts.txt skarvelin.png skarvelin-192.png skarvelin-512.png skarvelin.webmanifest
+  language.js page-texts.js)
 add_custom_command(TARGET skarvelin POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WEB_DATA}/fonts/LICENCE-fonts.txt
     ${CMAKE_BINARY_DIR}/LICENCE-fonts.txt
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${WEB_DATA}/skarvelin.png
     ${WEB_DATA}/skarvelin-192.png ${WEB_DATA}/skarvelin-512.png
-    ${CMAKE_SOURCE_DIR}/app/browser/skarvelin.webmanifest ${CMAKE_BINARY_DIR}
+    ${CMAKE_SOURCE_DIR}/app/browser/skarvelin.webmanifest ${WEB_DATA}/page-texts.js
+    ${CMAKE_SOURCE_DIR}/app/browser/language.js ${CMAKE_BINARY_DIR}
   COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR}
     -DTEMPLATE=${CMAKE_SOURCE_DIR}/app/browser/service_worker.js.in -DOUTPUT=skarvelin-sw.js
     "-DFILES=${PAGE_OFFLINE_FILES}" -P ${CMAKE_SOURCE_DIR}/app/browser/offline_files.cmake

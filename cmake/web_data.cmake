@@ -94,5 +94,15 @@ foreach(size 192 512)
   list(APPEND WEB_FILES ${icon})
 endforeach()
 
+# The page's own texts in English, from the catalogue the program carries.
+set(WEB_PAGE_TEXTS ${SKARVELIN_WEB_DATA_DIR}/page-texts.js)
+add_custom_command(OUTPUT ${WEB_PAGE_TEXTS}
+  COMMAND localize page ${SKARVELIN_CATALOGUE} ${CMAKE_SOURCE_DIR}/app/browser/page.html
+    ${WEB_PAGE_TEXTS}
+  DEPENDS localize ${SKARVELIN_CATALOGUE} ${CMAKE_SOURCE_DIR}/app/browser/page.html
+  COMMENT "Writing the page's texts in English"
+  VERBATIM)
+list(APPEND WEB_FILES ${WEB_PAGE_TEXTS})
+
 add_custom_target(web_data DEPENDS ${WEB_FILES})
-add_dependencies(web_data web_break_table music_data sheet_data icon_data)
+add_dependencies(web_data web_break_table music_data sheet_data icon_data catalogue)

@@ -13,6 +13,7 @@ export const FIGHTER_BOX = { x: 4, y: 126, w: 56, h: 36 };
 
 export const STORY = ['screen-form2-world1', 'screen-form3-world2', 'screen-form4-world3', 'screen-form5-briefing'];
 export const TITLE = 'screen-form1-title';
+export const TITLE_EN = 'screen-form1-title-en';
 export const LOADED = 'screen-frmmain-loaded';
 
 // Where each screen draws text: its labels and buttons. The browser's glyphs may come out a
@@ -24,6 +25,7 @@ export const TEXT_AREAS = {
     area(8, 128, 537, 89), // the three lines of instructions
     area(128, 312, 297, 33), // the buttons
   ],
+  [TITLE_EN]: [area(0, 24, 545, 57), area(8, 128, 537, 89), area(128, 312, 297, 33)],
   [STORY[0]]: [area(8, 8, 529, 145), area(200, 312, 169, 33)],
   [STORY[1]]: [area(8, 0, 529, 145), area(200, 304, 169, 33)],
   [STORY[2]]: [area(0, 0, 529, 177), area(192, 304, 169, 33)],

@@ -134,7 +134,8 @@ async function browser(player) {
 
 async function touchContext(player, viewport, options = {}) {
   const context = await (await browser(player)).newContext({
-    viewport, hasTouch: true, isMobile: true, deviceScaleFactor: 1, serviceWorkers: 'block', ...options,
+    viewport, hasTouch: true, isMobile: true, deviceScaleFactor: 1, serviceWorkers: 'block', locale: 'ja-JP',
+    ...options,
   });
   await showBackdrop(context);
   // Every key event that reaches the window, where SDL listens, in order.
@@ -399,6 +400,7 @@ export async function caseOffline(player) {
       await server.start();
       await context.setOffline(false);
       await handheld.page.reload({ waitUntil: 'commit' });
+      await handheld.waitFor(10, () => handheld.skarvelin('firstPresentMs'), 'the rebuilt page: no first picture within 10 s');
       await handheld.expectShown('the rebuilt page', TITLE, 10);
       await expectBuild(handheld, 'second', 'the first visit after a rebuild');
       await waitKept(handheld, dir, files, 'after the rebuilt page\'s visit');

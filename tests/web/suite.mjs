@@ -15,7 +15,7 @@ import { chromium } from 'playwright-core';
 
 import {
   counterChanged, EB_X, EN_X, FIGHTER_BOX, fighterFound, fighterIn, LOADED, MB_X,
-  PICTURE_AREAS, starPixels, STORY, TEXT_AREAS, TITLE,
+  PICTURE_AREAS, starPixels, STORY, TEXT_AREAS, TITLE, TITLE_EN,
 } from './game_window.mjs';
 import { caseManifest, caseOffline, casePhone, casePortrait, expectNoTouchControls } from './handheld.mjs';
 import { BACKDROP, Failure, fail, Player, showBackdrop, sleep } from './player.mjs';
@@ -36,7 +36,7 @@ const CHROMIUM_ARGS = [
   '--autoplay-policy=document-user-activation-required',
 ];
 
-const CASES = ['load', 'story', 'sortie', 'end', 'broken', 'phone', 'portrait', 'offline', 'manifest'];
+const CASES = ['load', 'story', 'sortie', 'end', 'language', 'broken', 'phone', 'portrait', 'offline', 'manifest'];
 
 function parseArguments(args) {
   const options = { until: CASES.at(-1) };
@@ -170,6 +170,37 @@ async function caseEnd(player) {
   if (typeof againMs === 'number') player.figure(`end: after #restart the first picture came at ${againMs.toFixed(0)} ms`);
 }
 
+// The switch shows the page and the game in English at once and keeps the choice for the next
+// visit; 日本語 brings the Japanese back. A browser that prefers English, with no choice kept,
+// starts in English.
+async function caseLanguage(player) {
+  const { page } = player;
+  const licence = () => page.textContent('footer a[href="LICENCE-fonts.txt"]');
+  await page.click('#language button[data-language="en"]');
+  await player.expectShown('English on the switch: the title', TITLE_EN);
+  if ((await licence()) !== 'Font licences') fail(`in English the footer's link says "${await licence()}"`);
+  await page.reload({ waitUntil: 'commit' });
+  await player.waitFor(10, () => player.skarvelin('firstPresentMs'), 'no picture within 10 s of the reload');
+  await player.expectShown('the title after a reload, English kept', TITLE_EN, 10);
+  await page.click('#language button[data-language="ja"]');
+  await player.expectShown('日本語 on the switch: the title', TITLE);
+  if ((await licence()) !== 'フォントのライセンス') fail(`in Japanese the footer's link says "${await licence()}"`);
+
+  const { runtime } = player.options;
+  runtime.browser ??= await runtime.launchBrowser();
+  const context = await runtime.browser.newContext({ locale: 'en-GB', viewport: { width: 1024, height: 768 } });
+  await showBackdrop(context);
+  try {
+    const english = await context.newPage();
+    await english.goto(player.options.url, { waitUntil: 'commit', timeout: 10000 });
+    const reader = new Player(english, await context.newCDPSession(english), player.options, player.areas);
+    await reader.waitFor(10, () => reader.skarvelin('firstPresentMs'), 'the English page shows no picture within 10 s');
+    await reader.expectShown('the title for a browser that prefers English', TITLE_EN, 10);
+  } finally {
+    await context.close();
+  }
+}
+
 // The page's data package, then its WebAssembly, not arriving (answered 404): the page must
 // say so in its error box and end, not wait for ever.
 async function caseBroken(player) {
@@ -199,7 +230,7 @@ async function caseBroken(player) {
 }
 
 const CASE_STEPS = {
-  load: caseLoad, story: caseStory, sortie: caseSortie, end: caseEnd, broken: caseBroken,
+  load: caseLoad, story: caseStory, sortie: caseSortie, end: caseEnd, language: caseLanguage, broken: caseBroken,
   phone: casePhone, portrait: casePortrait, offline: caseOffline, manifest: caseManifest,
 };
 
@@ -212,6 +243,8 @@ async function launch(profile) {
     args: CHROMIUM_ARGS,
     viewport: { width: 1024, height: 768 },
     deviceScaleFactor: 1,
+    // A Japanese player's browser: the page chooses its language from it.
+    locale: 'ja-JP',
     timeout: 30000,
     // Requests answered by a service worker would pass the broken case's routes by.
     serviceWorkers: 'block',

@@ -15,7 +15,7 @@ bool ends_with(std::string_view text, std::string_view end) {
 const std::regex kDesktopKey(R"(^(Name|GenericName|Comment|Keywords)=(.*)$)");
 const std::regex kXmlElement(R"(^(\s*)<(name|summary|p|caption)>(.*)</\2>\s*$)");
 const std::regex kPageCall(R"(\bt\('([^'\\]*)'\))");
-const std::regex kPageAttribute(R"re(\bdata-t="([^"]*)")re");
+const std::regex kPageAttribute(R"re(\bdata-t(?:-label)?="([^"]*)")re");
 
 std::vector<std::string> lines_of(std::string_view contents) {
     std::vector<std::string> lines;

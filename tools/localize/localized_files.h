@@ -15,8 +15,8 @@ namespace localize {
 // The texts to translate in a file, by its kind (its name's ending): a stored text (.txt,
 // whole); the values of a launcher entry's Name, GenericName, Comment and Keywords
 // (.desktop.in); the one-line <name>, <summary>, <p> and <caption> elements of a
-// software-centre entry (.xml.in); the t('...') calls and data-t="..." attributes of a page
-// (.html).
+// software-centre entry (.xml.in); the t('...') calls and the data-t="..." and
+// data-t-label="..." attributes of a page (.html).
 std::vector<std::string> texts_of(std::string_view file_name, std::string_view contents);
 
 // A translators' template (.pot) of the texts, each once, with the file it came from.

@@ -41,9 +41,7 @@ EM_JS(void, js_show_error, (const char* title, const char* text),
 EM_JS(void, js_report_frame, (double work_ms, double put_ms),
       { window.skarvelinPage.frame(work_ms, put_ms); });
 
-EM_JS(int, js_page_is_english, (), {
-    return window.skarvelinPage.language && window.skarvelinPage.language() == 'en' ? 1 : 0;
-});
+EM_JS(int, js_page_is_english, (), { return window.skarvelinPage.language() == 'en' ? 1 : 0; });
 
 std::function<void(Language)> show_language;
 
