@@ -28,7 +28,7 @@ void Sortie::EneBtMove() {
 }
 
 void Sortie::EneBtPaint() {
-    walk_group(*grpEneBt_, [](int16_t, nox::clsNoxCharacter& b) {
+    scan_group(*grpEneBt_, 0, [](int16_t, nox::clsNoxCharacter& b) {
         if (b.PosCheck() != 1) {
             b.PaintEx();
         }

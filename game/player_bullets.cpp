@@ -5,6 +5,8 @@
 #include "game/group_walk.h"
 #include "game/sortie.h"
 
+#include <optional>
+
 namespace game {
 
 namespace {
@@ -31,31 +33,64 @@ void Sortie::MyShot() {
 }
 
 void Sortie::MyBtMove() {
+    eneBoxes_.Take(*grpEne_);
+    move_my_bullets();
+}
+
+// One sub-step against the enemies' boxes as taken, which no enemy has left since.
+void Sortie::move_my_bullets() {
     walk_group(*grpMyBt_, [this](int16_t i, nox::clsNoxCharacter& b) {
         b.Move();
         if (b.PosCheck() == 1) {
             grpMyBt_->Remove(i);
             return;
         }
-        // A bullet hits at most one enemy per sub-step, the first intact one in slot order.
-        walk_group(*grpEne_, [&](int16_t, nox::clsNoxCharacter& e) {
-            if (e.Hp() <= 0 || b.PileCheckLt(e) == 1) {
-                return false; // bullets pass through explosions
-            }
-            const int16_t d = b.Hp();
-            b.Hp(nox::sub16(b.Hp(), e.Hp()));
-            if (b.Hp() <= 0) {
-                b.ChangeSprite(sprHit_, 0);
-                b.Hp(0);
-            }
-            e.Hp(nox::sub16(e.Hp(), d));
-            if (e.Hp() <= 0) {
-                e.ChangeSprite(sprBurst_, 1);
-                e.Num(kExplosionFrames);
-            }
-            return true;
-        });
+        hit_first_enemy(b);
     });
+}
+
+// A bullet hits at most one enemy per sub-step, the first intact one in slot order;
+// bullets pass through explosions. The boxes find it without a rounding, up to the
+// first intact enemy that has no box: from there the pairs are tested as always, so
+// that its error is raised where it always was.
+void Sortie::hit_first_enemy(nox::clsNoxCharacter& b) {
+    int32_t slot = 0;
+    if (const std::optional<nox::PileBox> box = b.pile_box()) {
+        for (slot = eneBoxes_.FirstMeeting(*box, 0); slot < eneBoxes_.Slots();
+             slot = eneBoxes_.FirstMeeting(*box, slot + 1)) {
+            nox::clsNoxCharacter& e = grpEne_->Character(static_cast<int16_t>(slot));
+            if (e.Hp() <= 0) {
+                continue;
+            }
+            if (!eneBoxes_.Boxed(slot)) {
+                break;
+            }
+            hit(b, e, static_cast<int16_t>(slot));
+            return;
+        }
+    }
+    scan_group(*grpEne_, slot, [&](int16_t s, nox::clsNoxCharacter& e) {
+        if (e.Hp() <= 0 || b.PileCheckLt(e) == 1) {
+            return false;
+        }
+        hit(b, e, s);
+        return true;
+    });
+}
+
+void Sortie::hit(nox::clsNoxCharacter& b, nox::clsNoxCharacter& e, int16_t enemy_slot) {
+    const int16_t d = b.Hp();
+    b.Hp(nox::sub16(b.Hp(), e.Hp()));
+    if (b.Hp() <= 0) {
+        b.ChangeSprite(sprHit_, 0);
+        b.Hp(0);
+    }
+    e.Hp(nox::sub16(e.Hp(), d));
+    if (e.Hp() <= 0) {
+        e.ChangeSprite(sprBurst_, 1);
+        e.Num(kExplosionFrames);
+    }
+    eneBoxes_.Retake(*grpEne_, enemy_slot);
 }
 
 void Sortie::MyBtPaint() {

@@ -52,11 +52,13 @@ void Sortie::Frame() {
     fldStage_->ClsB();
     StarMove();
     EneMove();
-    MyBtMove();
+    // No enemy moves through the bullets' three sub-steps: their boxes are taken once.
+    eneBoxes_.Take(*grpEne_);
+    move_my_bullets();
     EneBtMove();
-    MyBtMove();
+    move_my_bullets();
     EneBtMove();
-    MyBtMove();
+    move_my_bullets();
     EneAppear();
     EnePaint();
     MyControl();

@@ -6,6 +6,7 @@
 #include "engine/actor/clsNoxCharacter.h"
 #include "engine/actor/clsNoxGroup.h"
 #include "engine/actor/clsNoxMQL.h"
+#include "engine/actor/slot_boxes.h"
 #include "engine/draw/clsNoxField.h"
 #include "engine/draw/clsNoxSprite.h"
 #include "engine/draw/clsNoxStar.h"
@@ -95,6 +96,9 @@ class Sortie {
 
   private:
     void PrintFrameCt();
+    void move_my_bullets();
+    void hit_first_enemy(nox::clsNoxCharacter& b);
+    void hit(nox::clsNoxCharacter& b, nox::clsNoxCharacter& e, int16_t enemy_slot);
 
     nox::Rnd& rnd_;
     SortiePictures pictures_;
@@ -108,6 +112,7 @@ class Sortie {
     std::array<std::shared_ptr<nox::clsNoxMQL>, 3> mqlEne_;
     std::shared_ptr<nox::clsNoxGroup> grpMyBt_, grpEne_, grpEneBt_;
     std::shared_ptr<nox::clsNoxCharacter> chrMy_;
+    nox::SlotBoxes eneBoxes_; // the enemies' boxes through the bullets' sub-steps
     int16_t myTilt_ = 0;
     int16_t myShotCt_ = 0;
     int32_t frameCt_ = 0;

@@ -96,10 +96,6 @@ bool clsNoxCharacter::StepMQL() {
     return true;
 }
 
-int16_t clsNoxCharacter::PosCheck() const {
-    return pattern().PosCheck(left16(), top16());
-}
-
 int16_t clsNoxCharacter::VerPosCheck(int16_t vLeft, int16_t vTop) const {
     return pattern().PosCheck(vLeft, vTop);
 }

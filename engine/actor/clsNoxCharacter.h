@@ -11,9 +11,20 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace nox {
+
+// A rectangle as PileCheckLt compares two: the rounded position and the far edges,
+// position plus size. Touching edges meet.
+struct PileBox {
+    int16_t left, top, right, bottom;
+};
+
+inline bool meets(const PileBox& a, const PileBox& b) {
+    return a.right >= b.left && a.left <= b.right && a.bottom >= b.top && a.top <= b.bottom;
+}
 
 class clsNoxCharacter {
   public:
@@ -76,6 +87,10 @@ class clsNoxCharacter {
     int16_t PileCheck(const clsNoxCharacter& vTChr) const;
     // 1 apart, 2 overlapping.
     int16_t PileCheckLt(const clsNoxCharacter& vTChr) const;
+    // The rectangle PileCheckLt compares, when forming it raises nothing (every rounding
+    // and sum fits, the pattern exists): then PileCheckLt between two characters with
+    // boxes raises nothing and answers 2 exactly where the boxes meet.
+    std::optional<PileBox> pile_box() const noexcept;
     // 0 the point lies on the character, 1 it does not.
     int16_t PileCheckPoint(int16_t vLeft, int16_t vTop) const;
     // The truth results below are kTrue when the end of the pattern range was met.
@@ -116,10 +131,30 @@ class clsNoxCharacter {
     std::string tag_;
 };
 
-// Inline, with the helpers below: a frame tests every pair of bullet and enemy.
+// Inline, with the helpers below: a frame tests every character against the field
+// and every pair of bullet and enemy.
 inline int16_t clsNoxCharacter::PileCheckLt(const clsNoxCharacter& vTChr) const {
     const Rect16 t = rect_of(vTChr);
     return pattern().PileCheckLt(left16(), top16(), t.left, t.top, t.width, t.height);
+}
+
+inline int16_t clsNoxCharacter::PosCheck() const {
+    return pattern().PosCheck(left16(), top16());
+}
+
+inline std::optional<PileBox> clsNoxCharacter::pile_box() const noexcept {
+    const clsNoxPattern* p = sprite_ ? sprite_->find_pattern(pt_no_) : nullptr;
+    const std::optional<int16_t> left = round_or_nothing<int16_t>(left_);
+    const std::optional<int16_t> top = round_or_nothing<int16_t>(top_);
+    if (!p || !left || !top) {
+        return std::nullopt;
+    }
+    const int32_t right = int32_t{*left} + p->Width();
+    const int32_t bottom = int32_t{*top} + p->Height();
+    if (!fits<int16_t>(right) || !fits<int16_t>(bottom)) {
+        return std::nullopt;
+    }
+    return PileBox{*left, *top, static_cast<int16_t>(right), static_cast<int16_t>(bottom)};
 }
 
 inline int16_t clsNoxCharacter::Width() const {

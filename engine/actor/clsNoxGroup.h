@@ -27,6 +27,15 @@ class clsNoxGroup {
     // Slot numbers outside 0..Count raise SubscriptError.
     std::shared_ptr<clsNoxCharacter> Item(int16_t vItemNo) const { return slot(vItemNo).Item; }
     int16_t Enabled(int16_t vItemNo) const { return slot(vItemNo).Enabled; }
+    // The character of a slot without a counted reference: it lives until its slot is
+    // freed. A free slot raises MissingObjectError.
+    clsNoxCharacter& Character(int16_t vItemNo) const {
+        const GroupSlot& s = slot(vItemNo);
+        if (!s.Item) {
+            throw MissingObjectError();
+        }
+        return *s.Item;
+    }
     // Into the lowest free slot, or a new one at the end; a null character raises
     // MissingObjectError.
     void Add(std::shared_ptr<clsNoxCharacter> vItem);

@@ -48,18 +48,6 @@ void clsNoxPattern::PaintEx(int16_t vLeft, int16_t vTop) {
     }
 }
 
-int16_t clsNoxPattern::PosCheck(int16_t vLeft, int16_t vTop) const {
-    const int16_t right = add16(vLeft, width_);
-    const int16_t bottom = add16(vTop, height_);
-    if (right < 0 || vLeft > field_width_ || bottom < 0 || vTop > field_height_) {
-        return 1;
-    }
-    if (right > field_width_ || vLeft < 0 || bottom > field_height_ || vTop < 0) {
-        return 2;
-    }
-    return 0;
-}
-
 int16_t clsNoxPattern::PileCheck(int16_t vLeft, int16_t vTop, int16_t vTLeft, int16_t vTTop,
                                  int16_t vTWd, int16_t vTHt) const {
     if (PileCheckLt(vLeft, vTop, vTLeft, vTTop, vTWd, vTHt) == 1) {

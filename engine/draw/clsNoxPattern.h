@@ -32,8 +32,19 @@ class clsNoxPattern {
 
     void Paint(int16_t vLeft, int16_t vTop);
     void PaintEx(int16_t vLeft, int16_t vTop);
-    // 0 wholly inside the field, 1 wholly outside, 2 partly outside.
-    int16_t PosCheck(int16_t vLeft, int16_t vTop) const;
+    // 0 wholly inside the field, 1 wholly outside, 2 partly outside. Inline: every
+    // character is tested every frame.
+    int16_t PosCheck(int16_t vLeft, int16_t vTop) const {
+        const int16_t right = add16(vLeft, width_);
+        const int16_t bottom = add16(vTop, height_);
+        if (right < 0 || vLeft > field_width_ || bottom < 0 || vTop > field_height_) {
+            return 1;
+        }
+        if (right > field_width_ || vLeft < 0 || bottom > field_height_ || vTop < 0) {
+            return 2;
+        }
+        return 0;
+    }
     // 1 apart, 2 overlapping, 0 wholly within the target.
     int16_t PileCheck(int16_t vLeft, int16_t vTop, int16_t vTLeft, int16_t vTTop, int16_t vTWd,
                       int16_t vTHt) const;

@@ -17,10 +17,14 @@ class clsNoxSprite {
     // The pattern itself, not a copy; a number outside 0..PtNoMax raises SubscriptError.
     // Inline: collision tests look a pattern up for every pair of bullet and enemy.
     clsNoxPattern& Pattern(int16_t vPtNo) {
-        if (vPtNo < 0 || vPtNo > pt_no_max_ || static_cast<size_t>(vPtNo) >= patterns_.size()) {
+        if (!has_pattern(vPtNo)) {
             throw SubscriptError();
         }
         return patterns_[static_cast<size_t>(vPtNo)];
+    }
+    // The pattern Pattern gives; null where Pattern would raise.
+    const clsNoxPattern* find_pattern(int16_t vPtNo) const noexcept {
+        return has_pattern(vPtNo) ? &patterns_[static_cast<size_t>(vPtNo)] : nullptr;
     }
     int16_t Width(int16_t vPtNo);
     int16_t Height(int16_t vPtNo);
@@ -34,6 +38,10 @@ class clsNoxSprite {
     int16_t PosCheck(int16_t vPtNo, int16_t vLeft, int16_t vTop);
 
   private:
+    bool has_pattern(int16_t vPtNo) const noexcept {
+        return vPtNo >= 0 && vPtNo <= pt_no_max_ && static_cast<size_t>(vPtNo) < patterns_.size();
+    }
+
     std::vector<clsNoxPattern> patterns_;
     int16_t pt_no_max_ = 0;
 };

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <string>
 
 namespace nox {
@@ -22,9 +23,13 @@ inline int16_t truth(bool b) {
     return b ? kTrue : kFalse;
 }
 
+template <typename Int> bool fits(int64_t v) {
+    return v >= std::numeric_limits<Int>::min() && v <= std::numeric_limits<Int>::max();
+}
+
 // An integer result that must fit the game's 16- or 32-bit type.
 template <typename Int> Int fit(int64_t v) {
-    if (v < std::numeric_limits<Int>::min() || v > std::numeric_limits<Int>::max()) {
+    if (!fits<Int>(v)) {
         throw OverflowError();
     }
     return static_cast<Int>(v);
@@ -85,14 +90,27 @@ inline double round_half_even(double v) {
     throw OverflowError();
 }
 
+// Whether a whole number from round_half_even fits the type; not a number fails
+// both comparisons.
+template <typename Int> bool fits_rounded(double r) {
+    return r >= std::numeric_limits<Int>::min() && r <= std::numeric_limits<Int>::max();
+}
+
 // Rounds halves to even into the game's 16- or 32-bit type; out of range or
-// not a number (which fails both comparisons) is an overflow.
+// not a number is an overflow.
 template <typename Int> Int round_to(double v) {
     const double r = round_half_even(v);
-    if (!(r >= std::numeric_limits<Int>::min() && r <= std::numeric_limits<Int>::max())) {
+    if (!fits_rounded<Int>(r)) {
         raise_overflow();
     }
     return static_cast<Int>(r);
+}
+
+// The same rounding for a caller that proves a value safe before trusting it:
+// nothing where round_to would raise.
+template <typename Int> std::optional<Int> round_or_nothing(double v) {
+    const double r = round_half_even(v);
+    return fits_rounded<Int>(r) ? std::optional<Int>(static_cast<Int>(r)) : std::nullopt;
 }
 inline int16_t round16(double v) {
     return round_to<int16_t>(v);
