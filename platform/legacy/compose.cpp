@@ -36,6 +36,33 @@ void blit_clipped(Bitmap& client, const Bitmap& src, int x, int y, int w, int h,
     }
 }
 
+PixelRect copy_changed(Bitmap& client, const Bitmap& src, int x, int y,
+                       const std::vector<RowRun>& rows) {
+    if (client.bits_per_pixel() != 32 || src.bits_per_pixel() != 32) {
+        return {};
+    }
+    int left = client.width(), right = 0, top = -1, bottom = -1;
+    const int end = std::min({static_cast<int>(rows.size()), src.height(), client.height() - y});
+    for (int sy = std::max(0, -y); sy < end; ++sy) {
+        const int x0 = std::max(rows[size_t(sy)].x0, -x);
+        const int x1 = std::min({rows[size_t(sy)].x1, src.width(), client.width() - x});
+        if (x0 >= x1) {
+            continue;
+        }
+        uint32_t* to = client.row(y + sy) + x + x0;
+        const uint32_t* from = src.row(sy) + x0;
+        const size_t bytes = size_t(x1 - x0) * 4;
+        if (std::memcmp(to, from, bytes) != 0) {
+            std::memcpy(to, from, bytes);
+            left = std::min(left, x + x0);
+            right = std::max(right, x + x1);
+            top = top < 0 ? y + sy : top;
+            bottom = y + sy + 1;
+        }
+    }
+    return top < 0 ? PixelRect{} : PixelRect{left, top, right - left, bottom - top};
+}
+
 void fill_rect(Bitmap& client, int x, int y, int w, int h, uint32_t xrgb) {
     const int x0 = std::max(x, 0), x1 = std::min(x + w, client.width());
     for (int py = std::max(y, 0); py < std::min(y + h, client.height()); ++py) {

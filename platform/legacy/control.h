@@ -5,11 +5,19 @@
 #include "platform/system/bitmap.h"
 #include "platform/system/text.h"
 
+#include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
 
 namespace platform {
 
 class Form;
+
+// Parts of a control's look, joined so that different settings make different looks.
+std::string look_of(std::initializer_list<int64_t> values);
+std::string look_of(const std::optional<Font>& font);
 
 class Control {
   public:
@@ -18,8 +26,14 @@ class Control {
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    // Draws the control onto its window's client image.
-    virtual void render(Bitmap& client, const Font& form_font) const = 0;
+    // Draws the control onto its window's client image, or onto a part of it whose
+    // top-left corner is the client point (origin_x, origin_y).
+    virtual void render(Bitmap& client, const Font& form_font, int origin_x = 0,
+                        int origin_y = 0) const = 0;
+    // Everything besides place and visibility that the control's picture is drawn from,
+    // so that a window need not draw it again while it stays the same; nothing when
+    // that cannot be told (it is then drawn every time).
+    virtual std::optional<std::string> look() const { return std::nullopt; }
     // Whether the client point lies on the control's area, shown or hidden.
     virtual bool covers(int x, int y) const;
     // Whether the control is shown at the client point.

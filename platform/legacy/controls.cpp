@@ -73,31 +73,39 @@ const TextMask& Label::text_image(const Font& f) const {
     return image_;
 }
 
-void Label::render(Bitmap& client, const Font& form_font) const {
+void Label::render(Bitmap& client, const Font& form_font, int origin_x, int origin_y) const {
+    const int x = left - origin_x, y = top - origin_y;
     if (back_color) {
-        fill_rect(client, left, top, width, height, to_xrgb(*back_color));
+        fill_rect(client, x, y, width, height, to_xrgb(*back_color));
     }
     // The text image is as large as the label, so the text is clipped to it.
-    blend_mask(client, left, top, text_image(font_ ? *font_ : form_font), fore_color);
+    blend_mask(client, x, y, text_image(font_ ? *font_ : form_font), fore_color);
 }
 
-void Button::render(Bitmap& client, const Font& form_font) const {
+std::optional<std::string> Label::look() const {
+    return text_ + '\0' + look_of(font_) + '\0' +
+           look_of({static_cast<int64_t>(fore_color), back_color ? int64_t{*back_color} : -1,
+                    static_cast<int64_t>(alignment), word_wrap});
+}
+
+void Button::render(Bitmap& client, const Font& form_font, int origin_x, int origin_y) const {
+    const int x = left - origin_x, y = top - origin_y;
     // The classic raised face: light edges top and left, shadows bottom and right,
     // swapped while pushed in.
     constexpr uint32_t kFace = 0x00C0C0C0, kLight = 0x00FFFFFF, kShadow = 0x00808080,
                        kDark = 0x00000000;
-    fill_rect(client, left, top, width, height, kFace);
+    fill_rect(client, x, y, width, height, kFace);
     const uint32_t top_left = pushed ? kDark : kLight;
-    fill_rect(client, left, top, width, 1, top_left);
-    fill_rect(client, left, top, 1, height, top_left);
-    fill_rect(client, left, top + height - 1, width, 1, kDark);
-    fill_rect(client, left + width - 1, top, 1, height, kDark);
+    fill_rect(client, x, y, width, 1, top_left);
+    fill_rect(client, x, y, 1, height, top_left);
+    fill_rect(client, x, y + height - 1, width, 1, kDark);
+    fill_rect(client, x + width - 1, y, 1, height, kDark);
     if (pushed) {
-        fill_rect(client, left + 1, top + 1, width - 2, 1, kShadow);
-        fill_rect(client, left + 1, top + 1, 1, height - 2, kShadow);
+        fill_rect(client, x + 1, y + 1, width - 2, 1, kShadow);
+        fill_rect(client, x + 1, y + 1, 1, height - 2, kShadow);
     } else {
-        fill_rect(client, left + 1, top + height - 2, width - 2, 1, kShadow);
-        fill_rect(client, left + width - 2, top + 1, 1, height - 2, kShadow);
+        fill_rect(client, x + 1, y + height - 2, width - 2, 1, kShadow);
+        fill_rect(client, x + width - 2, y + 1, 1, height - 2, kShadow);
     }
 
     const Font& f = font ? *font : form_font;
@@ -107,23 +115,29 @@ void Button::render(Bitmap& client, const Font& form_font) const {
         rendered_.emplace(caption, f);
     }
     const int shift = pushed ? 1 : 0;
-    blend_mask(client, left + (width - caption_image_.width) / 2 + shift,
-               top + (height - caption_image_.height) / 2 + shift, caption_image_, rgb(0, 0, 0));
+    blend_mask(client, x + (width - caption_image_.width) / 2 + shift,
+               y + (height - caption_image_.height) / 2 + shift, caption_image_, rgb(0, 0, 0));
     if (form && form->focus == this) {
         // The dotted focus frame inside the edges.
-        const int x0 = left + 4, y0 = top + 4, x1 = left + width - 5, y1 = top + height - 5;
-        for (int x = x0; x <= x1; x += 2) {
-            fill_rect(client, x, y0, 1, 1, kDark);
-            fill_rect(client, x, y1, 1, 1, kDark);
+        const int x0 = x + 4, y0 = y + 4, x1 = x + width - 5, y1 = y + height - 5;
+        for (int px = x0; px <= x1; px += 2) {
+            fill_rect(client, px, y0, 1, 1, kDark);
+            fill_rect(client, px, y1, 1, 1, kDark);
         }
-        for (int y = y0; y <= y1; y += 2) {
-            fill_rect(client, x0, y, 1, 1, kDark);
-            fill_rect(client, x1, y, 1, 1, kDark);
+        for (int py = y0; py <= y1; py += 2) {
+            fill_rect(client, x0, py, 1, 1, kDark);
+            fill_rect(client, x1, py, 1, 1, kDark);
         }
     }
 }
 
+std::optional<std::string> Button::look() const {
+    return caption + '\0' + look_of(font) + '\0' +
+           look_of({pushed, form != nullptr && form->focus == this});
+}
+
 void Image::set_picture(const std::shared_ptr<const Bitmap>& picture) {
+    ++pictures_set_;
     if (picture && width > 0 && height > 0) {
         scaled_ = stretch(*picture, width, height);
     } else {
@@ -134,10 +148,15 @@ void Image::set_picture(const std::shared_ptr<const Bitmap>& picture) {
     }
 }
 
-void Image::render(Bitmap& client, const Font&) const {
+void Image::render(Bitmap& client, const Font&, int origin_x, int origin_y) const {
     if (scaled_) {
-        blit_clipped(client, *scaled_, left, top, width, height, std::nullopt);
+        blit_clipped(client, *scaled_, left - origin_x, top - origin_y, width, height,
+                     std::nullopt);
     }
+}
+
+std::optional<std::string> Image::look() const {
+    return look_of({static_cast<int64_t>(pictures_set_)});
 }
 
 } // namespace platform

@@ -21,7 +21,9 @@ enum class Align { Left, Right, Center };
 class Label : public Control {
   public:
     using Control::Control;
-    void render(Bitmap& client, const Font& form_font) const override;
+    void render(Bitmap& client, const Font& form_font, int origin_x = 0,
+                int origin_y = 0) const override;
+    std::optional<std::string> look() const override;
     // Sets the text; an auto-sized label takes the size of its text.
     void set_text(std::string text);
     const std::string& text() const { return text_; }
@@ -63,7 +65,9 @@ class Button : public Control {
   public:
     Button(int x, int y, int w, int h, std::string text = {})
         : Control(x, y, w, h), caption(std::move(text)) {}
-    void render(Bitmap& client, const Font& form_font) const override;
+    void render(Bitmap& client, const Font& form_font, int origin_x = 0,
+                int origin_y = 0) const override;
+    std::optional<std::string> look() const override;
 
     std::string caption;
     std::optional<Font> font;
@@ -80,7 +84,9 @@ class Button : public Control {
 class Image : public Control {
   public:
     using Control::Control;
-    void render(Bitmap& client, const Font& form_font) const override;
+    void render(Bitmap& client, const Font& form_font, int origin_x = 0,
+                int origin_y = 0) const override;
+    std::optional<std::string> look() const override;
 
     // Shows `picture` scaled to the control's size (null: nothing), as stretch() does.
     void set_picture(const std::shared_ptr<const Bitmap>& picture);
@@ -89,6 +95,7 @@ class Image : public Control {
 
   private:
     std::optional<Bitmap> scaled_;
+    uint64_t pictures_set_ = 0;
 };
 
 } // namespace platform

@@ -39,20 +39,21 @@ RoundRegion Form::outline() const {
     return region.value_or(RoundRegion{0, 0, client_width, client_height, 0, 0});
 }
 
-void Form::render(Bitmap& client) const {
-    // A background that covers the whole client leaves nothing of the clear to show.
+void Form::render_part(Bitmap& part, int x, int y) const {
+    const int right = x + part.width(), bottom = y + part.height();
+    // A background that covers the part leaves nothing of the clear to show.
     const bool covered = background && background->bits_per_pixel() == 32 &&
-                         client.bits_per_pixel() == 32 && background->width() >= client.width() &&
-                         background->height() >= client.height();
+                         part.bits_per_pixel() == 32 && x >= 0 && y >= 0 &&
+                         background->width() >= right && background->height() >= bottom;
     if (!covered) {
-        client.fill(to_xrgb(back_color));
+        part.fill(to_xrgb(back_color));
     }
     if (background) {
-        blit_clipped(client, *background, 0, 0, client.width(), client.height(), std::nullopt);
+        blit_clipped(part, *background, -x, -y, right, bottom, std::nullopt);
     }
     for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
         if ((*it)->visible) {
-            (*it)->render(client, font);
+            (*it)->render(part, font, x, y);
         }
     }
 }

@@ -52,7 +52,10 @@ class Form {
     RoundRegion outline() const;
 
     // Composes the client area: background picture, then controls bottom to top.
-    void render(Bitmap& client) const;
+    void render(Bitmap& client) const { render_part(client, 0, 0); }
+    // The same for the part of the client area as large as `part` whose top-left
+    // corner is the client point (x, y).
+    void render_part(Bitmap& part, int x, int y) const;
     // Repaints the whole window at once.
     void repaint();
     // Marks the window as changed: the window system shows it at its next event pass.

@@ -101,6 +101,25 @@ void mask_rows(Bitmap& dst, const Bitmap& mask, const Bitmap& colour, const Span
                colour.row(r.sy) + r.sx, mask.bytes_per_row() / 4, r.w, r.h);
 }
 
+// The steps of a line along a row (or a column) from major a to b, both inside the
+// bitmap: one run of pixels, without the general line's rounding per step.
+void paint_straight(Bitmap& bm, bool along_row, int64_t a, int64_t b, int64_t minor, uint32_t pen) {
+    const int64_t minor_size = along_row ? bm.height() : bm.width();
+    if (minor < 0 || minor >= minor_size) {
+        return;
+    }
+    const auto lo = static_cast<int>(std::min(a, b));
+    const auto hi = static_cast<int>(std::max(a, b));
+    if (along_row) {
+        uint32_t* row = bm.row(static_cast<int>(minor));
+        std::fill(row + lo, row + hi + 1, pen);
+    } else {
+        for (int y = lo; y <= hi; ++y) {
+            bm.row(y)[minor] = pen;
+        }
+    }
+}
+
 } // namespace
 
 DeviceContext::DeviceContext() : bitmap_(std::make_shared<Bitmap>(1, 1)) {}
@@ -141,7 +160,10 @@ void DeviceContext::line_to(int32_t x, int32_t y) {
         first = std::max(first, major0 - (major_size - 1));
         last = std::min(last, major0);
     }
-    if (bm.bits_per_pixel() == 32) {
+    if (bm.bits_per_pixel() == 32 && minor_len == 0 && first <= last) {
+        paint_straight(bm, x_major, major0 + major_step * first, major0 + major_step * last, minor0,
+                       pen_);
+    } else if (bm.bits_per_pixel() == 32) {
         for (int64_t i = first; i <= last; ++i) {
             // Nearest minor coordinate, halves rounded up: Bresenham's choice.
             // 2 i minor reaches 2^67: beyond 64 bits.

@@ -12,8 +12,25 @@ PictureBox::PictureBox(int x, int y, int w, int h) : Control(x, y, w, h) {
     image_dc_.select(std::make_shared<Bitmap>(w, h));
 }
 
-void PictureBox::render(Bitmap& client, const Font&) const {
-    blit_clipped(client, screen(), left, top, width, height, region);
+void PictureBox::render(Bitmap& client, const Font&, int origin_x, int origin_y) const {
+    blit_clipped(client, screen(), left - origin_x, top - origin_y, width, height, region);
+}
+
+std::optional<std::string> PictureBox::look() const {
+    if (!region) {
+        return "";
+    }
+    const RoundRegion& r = *region;
+    return look_of({r.left, r.top, r.right, r.bottom, r.ellipse_width, r.ellipse_height});
+}
+
+const std::vector<RowRun>& PictureBox::shown_rows() const {
+    const std::pair wanted{region, PixelSize{width, height}};
+    if (rows_for_ != wanted) {
+        rows_ = region ? outline_rows(*region, wanted.second) : full_rows(wanted.second);
+        rows_for_ = wanted;
+    }
+    return rows_;
 }
 
 bool PictureBox::covers(int x, int y) const {

@@ -4,12 +4,15 @@
 #include "platform/legacy/control.h"
 #include "platform/legacy/gdi.h"
 #include "platform/legacy/region.h"
+#include "platform/legacy/window_scale.h"
 #include "platform/system/bitmap.h"
 #include "platform/system/text.h"
 
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -18,7 +21,10 @@ namespace platform {
 class PictureBox : public Control {
   public:
     PictureBox(int x, int y, int w, int h);
-    void render(Bitmap& client, const Font& form_font) const override;
+    void render(Bitmap& client, const Font& form_font, int origin_x = 0,
+                int origin_y = 0) const override;
+    // Its pixels are not part of it: a window compares them with what it shows.
+    std::optional<std::string> look() const override;
     // Outside its region the area is not there: presses go to what lies below.
     bool covers(int x, int y) const override;
 
@@ -44,6 +50,8 @@ class PictureBox : public Control {
     void repaint();
 
     const Bitmap& screen() const { return *screen_dc_.bitmap_ptr(); }
+    // Of each row of the area, the run that shows: inside the region, when there is one.
+    const std::vector<RowRun>& shown_rows() const;
 
     ColorRef back_color = rgb(0, 0, 0);
     ColorRef fore_color = rgb(0, 0, 0);
@@ -53,6 +61,9 @@ class PictureBox : public Control {
     std::optional<RoundRegion> region;
 
   private:
+    // What shown_rows() was worked out for, and its answer.
+    mutable std::optional<std::pair<std::optional<RoundRegion>, PixelSize>> rows_for_;
+    mutable std::vector<RowRun> rows_;
     DeviceContext screen_dc_;
     DeviceContext image_dc_;
     bool auto_redraw_ = false;

@@ -5,6 +5,7 @@
 
 #include "platform/legacy/form.h"
 #include "platform/legacy/window_events.h"
+#include "platform/legacy/window_scale.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,12 @@ class WindowBackend {
     virtual bool update_shape(NativeWindow window, const RoundRegion& outline) = 0;
     // Puts a composed client image on screen.
     virtual void present(NativeWindow window, const Bitmap& client) = 0;
+    // The same for an image that differs from the one put on screen last only within
+    // `changed` (client pixels), so that the backend need not look for the changes.
+    virtual void present_changed(NativeWindow window, const Bitmap& client,
+                                 const PixelRect& /*changed*/) {
+        present(window, client);
+    }
     virtual void set_wait_cursor(bool on) = 0;
     // The picture the desktop shows for the windows created from now on, from an image file's
     // bytes. Backends without a desktop to show it ignore it.

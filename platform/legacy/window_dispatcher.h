@@ -22,6 +22,8 @@
 
 namespace platform {
 
+struct ComposedLook; // what a window's picture was composed from
+
 class WindowDispatcher : public WindowSystem, public FormHost {
   public:
     // The backend and the clock must outlive the dispatcher.
@@ -61,6 +63,9 @@ class WindowDispatcher : public WindowSystem, public FormHost {
     Window* find(const Form& form) const;
     Window* find(NativeWindow native) const;
     void present(Window& w);
+    // Both return the part of the client that changed.
+    PixelRect compose_whole(Window& w);
+    PixelRect recompose_changes(Window& w, const ComposedLook& before, const ComposedLook& now);
     void present_changed();
     void update_shape(Window& w);
 

@@ -131,6 +131,16 @@ PixelRect MagnifiedFrame::update(const Bitmap& client, const PixelTarget& target
     return write_changes(client, target, drawn);
 }
 
+PixelRect MagnifiedFrame::update(const Bitmap& client, const PixelTarget& target,
+                                 const PixelRect& changed) {
+    const PixelSize drawn = drawn_size(client, target);
+    if (whole_) {
+        whole_ = false;
+        return write_whole(client, target, drawn);
+    }
+    return write_rect(client, target, drawn, changed);
+}
+
 // The part of the client that the image, the layout and the target all hold.
 PixelSize MagnifiedFrame::drawn_size(const Bitmap& client, const PixelTarget& target) const {
     if (!target.pixels || client.bits_per_pixel() != 32) {
@@ -177,9 +187,29 @@ PixelRect MagnifiedFrame::write_changes(const Bitmap& client, const PixelTarget&
             y1 = y;
         }
     }
-    if (y0 < 0) {
-        return {};
+    return y0 < 0 ? PixelRect{} : target_rect(x0, y0, x1, y1);
+}
+
+PixelRect MagnifiedFrame::write_rect(const Bitmap& client, const PixelTarget& target,
+                                     PixelSize drawn, const PixelRect& changed) {
+    int x0 = drawn.width, x1 = -1, y0 = -1, y1 = -1;
+    const int end_y = std::min(drawn.height, changed.y + changed.height);
+    for (int y = std::max(changed.y, 0); y < end_y; ++y) {
+        const RowRun run = visible_[size_t(y)];
+        const int from = std::max(run.x0, changed.x);
+        const int end = std::min({run.x1, drawn.width, changed.x + changed.width});
+        if (from < end) {
+            write_run(client.row(y), y, from, end, target);
+            x0 = std::min(x0, from);
+            x1 = std::max(x1, end - 1);
+            y0 = y0 < 0 ? y : y0;
+            y1 = y;
+        }
     }
+    return y0 < 0 ? PixelRect{} : target_rect(x0, y0, x1, y1);
+}
+
+PixelRect MagnifiedFrame::target_rect(int x0, int y0, int x1, int y1) const {
     const int f = placement_.factor;
     return {placement_.left + x0 * f, placement_.top + y0 * f, (x1 - x0 + 1) * f,
             (y1 - y0 + 1) * f};

@@ -108,11 +108,18 @@ class MagnifiedFrame {
     // rectangle of the target that holds what was written; empty when nothing changed.
     // Pixels outside the visible runs stay black; nothing outside the target is touched.
     PixelRect update(const Bitmap& client, const PixelTarget& target);
+    // The same for a client image known to differ from the last one written only within
+    // `changed` (client pixels): that part is written without comparing.
+    PixelRect update(const Bitmap& client, const PixelTarget& target, const PixelRect& changed);
 
   private:
     PixelSize drawn_size(const Bitmap& client, const PixelTarget& target) const;
     PixelRect write_whole(const Bitmap& client, const PixelTarget& target, PixelSize drawn);
     PixelRect write_changes(const Bitmap& client, const PixelTarget& target, PixelSize drawn);
+    PixelRect write_rect(const Bitmap& client, const PixelTarget& target, PixelSize drawn,
+                         const PixelRect& changed);
+    // The target rectangle of client rows y0..y1 and columns x0..x1 (inclusive).
+    PixelRect target_rect(int x0, int y0, int x1, int y1) const;
     // What was last written of client row y, in client pixels.
     uint32_t* shown_row(const PixelTarget& target, int y);
     void write_run(const uint32_t* source, int y, int x0, int x1, const PixelTarget& target);

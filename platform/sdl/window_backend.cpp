@@ -376,6 +376,16 @@ void SdlWindowBackend::raise_window(NativeWindow window) {
 }
 
 void SdlWindowBackend::present(NativeWindow window, const Bitmap& client) {
+    put_on_screen(window, client, std::nullopt);
+}
+
+void SdlWindowBackend::present_changed(NativeWindow window, const Bitmap& client,
+                                       const PixelRect& changed) {
+    put_on_screen(window, client, changed);
+}
+
+void SdlWindowBackend::put_on_screen(NativeWindow window, const Bitmap& client,
+                                     const std::optional<PixelRect>& known_change) {
     Window* w = find(window);
     SDL_Surface* surface = w ? SDL_GetWindowSurface(w->window.get()) : nullptr;
     if (!surface || client.bits_per_pixel() != 32) {
@@ -399,7 +409,9 @@ void SdlWindowBackend::present(NativeWindow window, const Bitmap& client) {
         }
         drawn = w->staging.get();
     }
-    const PixelRect written = w->frame.update(client, pixels_of(*drawn));
+    const PixelRect written = known_change
+                                  ? w->frame.update(client, pixels_of(*drawn), *known_change)
+                                  : w->frame.update(client, pixels_of(*drawn));
     SDL_Rect changed{written.x, written.y, written.width, written.height};
     if (drawn != surface && !written.empty()) {
         SDL_BlitSurface(drawn, &changed, surface, &changed);

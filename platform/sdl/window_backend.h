@@ -56,6 +56,8 @@ class SdlWindowBackend : public WindowBackend {
     void raise_window(NativeWindow window) override;
     bool update_shape(NativeWindow window, const RoundRegion& outline) override;
     void present(NativeWindow window, const Bitmap& client) override;
+    void present_changed(NativeWindow window, const Bitmap& client,
+                         const PixelRect& changed) override;
     void set_wait_cursor(bool on) override;
     void set_program_icon(std::span<const unsigned char> image) override;
     void set_drag_query(DragQuery query) override { drag_query_ = std::move(query); }
@@ -97,6 +99,9 @@ class SdlWindowBackend : public WindowBackend {
     PixelPoint to_client(uint32_t window_id, int x, int y) const;
     std::optional<WindowEvent> translate(const SDL_Event& e);
     void end_drag_of(NativeWindow window);
+    // What changed, when the dispatcher knows it; otherwise the frame compares.
+    void put_on_screen(NativeWindow window, const Bitmap& client,
+                       const std::optional<PixelRect>& known_change);
 
     SdlEventPump& events_;
     bool headless_ = false;

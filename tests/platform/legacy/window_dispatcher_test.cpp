@@ -2,6 +2,7 @@
 // timers, routing of keys and presses, focus, the held button, drag decisions
 // and presenting, driven by plain events and a fake clock.
 
+#include "platform/legacy/compose.h"
 #include "platform/legacy/events.h"
 #include "platform/legacy/headless_window_system.h"
 #include "platform/legacy/window_dispatcher.h"
@@ -728,5 +729,76 @@ TEST_F(Dispatcher, AQuitRequestEndsTheProgramWithStatusZero) {
         FAIL() << "the program did not end";
     } catch (const platform::ProgramExit& e) {
         EXPECT_EQ(e.status, 0);
+    }
+}
+
+namespace {
+
+// What the screen would show: the whole picture, then only the part said to change.
+class ScreenBackend : public platform::NullWindowBackend {
+  public:
+    explicit ScreenBackend(platform::FakeClock& clock)
+        : NullWindowBackend([&clock](uint32_t ms) { clock.advance(ms); }) {}
+    void present(NativeWindow, const platform::Bitmap& client) override { screen = client; }
+    void present_changed(NativeWindow, const platform::Bitmap& client,
+                         const platform::PixelRect& changed) override {
+        for (int y = changed.y; y < changed.y + changed.height; ++y) {
+            for (int x = changed.x; x < changed.x + changed.width; ++x) {
+                screen.set_pixel(x, y, client.pixel(x, y));
+            }
+        }
+    }
+    platform::Bitmap screen{1, 1};
+};
+
+} // namespace
+
+TEST(DispatcherComposition, EveryKindOfChangeShowsAsIfTheWholeFormWereComposed) {
+    platform::FakeClock clock;
+    ScreenBackend backend{clock};
+    platform::WindowDispatcher windows{backend, clock};
+    Form f("parts", 60, 40);
+    f.background = std::make_shared<platform::Bitmap>(60, 40);
+    f.background->fill(0x00203040);
+    Label over(8, 8, 30, 12), aside(40, 28, 18, 10);
+    Button button(2, 26, 30, 12, "ok");
+    auto area = std::make_shared<platform::PictureBox>(4, 4, 40, 20);
+    area->region = platform::RoundRegion{0, 0, 40, 20, 8, 8};
+    platform::PictureBox hidden(0, 0, 60, 40);
+    hidden.visible = false;
+    for (platform::Control* c :
+         std::initializer_list<platform::Control*>{&over, &aside, &button, area.get(), &hidden}) {
+        f.add(*c);
+    }
+    over.set_text("on top");
+    windows.show(f);
+
+    auto draw = [](platform::PictureBox& p, int x, int y, uint32_t colour) {
+        platform::fill_rect(p.hdc().bitmap(), x, y, 6, 5, colour);
+    };
+    const std::vector<std::function<void()>> changes = {
+        [&] { draw(*area, 30, 12, 0x00FF0000); },  // clear of the label
+        [&] { draw(*area, 8, 6, 0x0000FF00); },    // under the label
+        [&] { draw(*area, 0, 0, 0x000000FF); },    // in the cut corner
+        [&] { draw(hidden, 10, 10, 0x00FFFFFF); }, // not shown at all
+        [&] { over.set_text("moved"); },           //
+        [&] { over.left += 5; },                   // without telling the form
+        [&] {
+            aside.fore_color = platform::rgb(255, 255, 0);
+            aside.set_text("x");
+        },
+        [&] { aside.visible = false; }, //
+        [&] { button.pushed = true; },  //
+        [&] { f.focus = &button; },     //
+        [&] { area->visible = false; }, //
+        [&] { f.background = std::make_shared<platform::Bitmap>(50, 40); },
+    };
+    for (size_t i = 0; i < changes.size(); ++i) {
+        changes[i]();
+        f.repaint();
+        platform::Bitmap whole(60, 40);
+        f.render(whole);
+        ASSERT_TRUE(*windows.shown_image(f) == whole) << "change " << i;
+        ASSERT_TRUE(backend.screen == whole) << "change " << i;
     }
 }

@@ -218,6 +218,20 @@ TEST_P(MagnifiedCopy, OnlyTheChangedRectangleIsWrittenAndReported) {
     expect_shows(pixels, client, placement(), rows);
 }
 
+TEST_P(MagnifiedCopy, AKnownChangeIsWrittenWithoutComparingAndClippedToTheOutline) {
+    update();
+    const int f = factor();
+    for (int x = 0; x < 24; ++x) {
+        client.set_pixel(x, 0, 0x00123456); // row 0's ends lie outside the outline
+        client.set_pixel(x, 9, 0x00ABCDEF);
+    }
+    const PixelRect written = frame.update(client, pixels.target(), {-4, 0, 40, 10});
+    EXPECT_EQ(written, (PixelRect{5, 3, 24 * f, 10 * f}));
+    expect_shows(pixels, client, placement(), rows);
+    EXPECT_TRUE(frame.update(client, pixels.target(), {0, 16, 24, 5}).empty());
+    EXPECT_TRUE(update().empty()); // what was written is what the comparing update finds
+}
+
 TEST_P(MagnifiedCopy, ChangesOutsideTheOutlineAreNeitherWrittenNorReported) {
     update();
     client.set_pixel(0, 0, 0x00FFFFFF);
@@ -282,3 +296,26 @@ TEST(MagnifiedCopyAtOne, ChangesAreFoundByReadingTheTargetBack) {
 }
 
 } // namespace
+
+TEST(WindowScaleRows, EachRowsRunIsExactlyThePointsTheRegionContains) {
+    for (const RoundRegion& r :
+         {RoundRegion{0, 0, 512, 300, 62, 62}, RoundRegion{4, 4, 548, 347, 63, 63},
+          RoundRegion{-3, 2, 20, 9, 40, 30}, RoundRegion{0, 0, 7, 40, 1, 1},
+          RoundRegion{0, 0, 30, 30, 0, 9}, RoundRegion{5, 5, 5, 9, 4, 4}}) {
+        for (int y = r.top - 1; y <= r.bottom; ++y) {
+            int first = r.right, end = r.left;
+            for (int x = r.left; x < r.right; ++x) {
+                if (r.contains(x, y)) {
+                    first = std::min(first, x);
+                    end = x + 1;
+                }
+            }
+            int x0 = 0, x1 = 0;
+            const bool any = r.row_span(y, x0, x1);
+            ASSERT_EQ(any, first < end) << r.left << "," << r.right << " row " << y;
+            if (any) {
+                ASSERT_EQ(std::pair(x0, x1), std::pair(first, end)) << r.right << " row " << y;
+            }
+        }
+    }
+}
