@@ -1,6 +1,7 @@
 // The benchmarks' entry: the SDL services are installed as in the game's own main().
 
 #include "platform/sdl/services.h"
+#include "windows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
+    bench::close_windows();
     benchmark::Shutdown();
     return 0;
 }
