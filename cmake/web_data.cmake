@@ -21,11 +21,15 @@ foreach(score ${WEB_SCORES})
 endforeach()
 
 set(GAME_CHARACTERS ${SKARVELIN_WEB_DATA_DIR}/game_characters.txt)
-set(IPA_FONT_DIR /usr/share/fonts/opentype)
-foreach(face "ipafont-gothic/ipag.ttf|Skarvelin Gothic|skarvelin-gothic.ttf"
-    "ipafont-gothic/ipagp.ttf|Skarvelin P Gothic|skarvelin-pgothic.ttf"
-    "ipafont-mincho/ipam.ttf|Skarvelin Mincho|skarvelin-mincho.ttf"
-    "ipafont-mincho/ipamp.ttf|Skarvelin P Mincho|skarvelin-pmincho.ttf")
+# The Japanese faces, and the Latin one of the English texts, each renamed: the IPA licence
+# asks it of a derived font, and the Liberation one reserves its name to the unmodified fonts.
+set(SYSTEM_FONT_DIR /usr/share/fonts)
+foreach(face "opentype/ipafont-gothic/ipag.ttf|Skarvelin Gothic|skarvelin-gothic.ttf"
+    "opentype/ipafont-gothic/ipagp.ttf|Skarvelin P Gothic|skarvelin-pgothic.ttf"
+    "opentype/ipafont-mincho/ipam.ttf|Skarvelin Mincho|skarvelin-mincho.ttf"
+    "opentype/ipafont-mincho/ipamp.ttf|Skarvelin P Mincho|skarvelin-pmincho.ttf"
+    "truetype/liberation2/LiberationSans-Regular.ttf|Skarvelin Sans|skarvelin-sans.ttf"
+    "truetype/liberation2/LiberationSans-Bold.ttf|Skarvelin Sans Bold|skarvelin-sans-bold.ttf")
   string(REPLACE "|" ";" face "${face}")
   list(GET face 0 source)
   list(GET face 1 family)
@@ -33,28 +37,8 @@ foreach(face "ipafont-gothic/ipag.ttf|Skarvelin Gothic|skarvelin-gothic.ttf"
   add_custom_command(OUTPUT ${WEB_FONT_DIR}/${file}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_FONT_DIR}
     COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
-      ${IPA_FONT_DIR}/${source} ${GAME_CHARACTERS} ${family} ${WEB_FONT_DIR}/${file}
-    DEPENDS ${IPA_FONT_DIR}/${source} ${GAME_CHARACTERS}
-      ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
-    COMMENT "Cutting ${family} to the game's characters"
-    VERBATIM)
-  list(APPEND WEB_FILES ${WEB_FONT_DIR}/${file})
-endforeach()
-
-# The Latin face of the English texts, cut the same way: its licence reserves the name
-# Liberation to the unmodified fonts.
-set(LIBERATION_FONT_DIR /usr/share/fonts/truetype/liberation2)
-foreach(face "LiberationSans-Regular.ttf|Skarvelin Sans|skarvelin-sans.ttf"
-    "LiberationSans-Bold.ttf|Skarvelin Sans Bold|skarvelin-sans-bold.ttf")
-  string(REPLACE "|" ";" face "${face}")
-  list(GET face 0 source)
-  list(GET face 1 family)
-  list(GET face 2 file)
-  add_custom_command(OUTPUT ${WEB_FONT_DIR}/${file}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${WEB_FONT_DIR}
-    COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
-      ${LIBERATION_FONT_DIR}/${source} ${GAME_CHARACTERS} ${family} ${WEB_FONT_DIR}/${file}
-    DEPENDS ${LIBERATION_FONT_DIR}/${source} ${GAME_CHARACTERS}
+      ${SYSTEM_FONT_DIR}/${source} ${GAME_CHARACTERS} ${family} ${WEB_FONT_DIR}/${file}
+    DEPENDS ${SYSTEM_FONT_DIR}/${source} ${GAME_CHARACTERS}
       ${CMAKE_SOURCE_DIR}/tools/fontsubset/subset_font.py
     COMMENT "Cutting ${family} to the game's characters"
     VERBATIM)
