@@ -22,7 +22,7 @@
 
 namespace platform {
 
-struct ComposedLook; // what a window's picture was composed from
+struct ComposedLook; // what a window's picture was composed from (composed_look.h)
 
 class WindowDispatcher : public WindowSystem, public FormHost {
   public:
