@@ -57,7 +57,8 @@ void PictureBox::remove_picture() {
 }
 
 void PictureBox::print(std::string_view utf8) {
-    const Font f = font.value_or(form ? form->font : Font{});
+    static const Font kSystemFont;
+    const Font& f = font ? *font : form ? form->font : kSystemFont;
     draw_text_line(hdc().bitmap(), current_x, current_y, utf8, f, fore_color);
     current_x = 0;
     current_y += line_height(f);
