@@ -45,13 +45,10 @@ struct WindowDispatcher::Window {
     bool visible = false;
     bool needs_present = false; // shown or exposed: the comparison must not skip it
     uint32_t last_render = 0;
-    int timer_interval = 0;
-    uint32_t timer_start = 0; // when the running interval began
-    bool in_timer = false;
 };
 
 WindowDispatcher::WindowDispatcher(WindowBackend& backend, Clock& clock)
-    : backend_(backend), clock_(clock) {
+    : backend_(backend), clock_(clock), timers_(clock) {
     backend_.set_drag_query(
         [this](NativeWindow native, int x, int y) { return press_drags(native, x, y); });
 }
@@ -160,6 +157,7 @@ void WindowDispatcher::forget(Form& form) {
         active_ = nullptr;
     }
     std::erase(modal_, &form);
+    timers_.stop(form);
     if (Window* w = find(form)) {
         backend_.destroy_window(w->native);
         std::erase_if(windows_, [&](const auto& p) { return p.get() == w; });
@@ -177,11 +175,8 @@ void WindowDispatcher::load(Form& form) {
     windows_.reserve(windows_.size() + 1);
     w->native = backend_.create_window(form);
     windows_.push_back(std::move(w));
-    Window& loaded = *windows_.back();
     form.host = this;
-    // The timer runs from the moment the window loads.
-    loaded.timer_interval = form.timer_interval_ms;
-    loaded.timer_start = clock_.now_ms();
+    timers_.start(form);
     if (auto on_load = form.on_load) {
         on_load();
     }
@@ -244,6 +239,7 @@ void WindowDispatcher::unload(Form& form) {
         return;
     }
     forget_shown(form);
+    timers_.stop(form);
     backend_.destroy_window(w->native);
     std::erase_if(windows_, [&](const auto& p) { return p.get() == w; });
     form.host = nullptr;
@@ -279,20 +275,9 @@ void WindowDispatcher::run() {
 void WindowDispatcher::wait_for_events() {
     {
         const Gathering gathering(gathering_);
-        backend_.wait_for_events(time_to_next_timer(kIdleWaitMs));
+        backend_.wait_for_events(timers_.time_to_next(kIdleWaitMs));
     }
     deliver_pending_events();
-}
-
-uint32_t WindowDispatcher::time_to_next_timer(uint32_t limit) {
-    const uint32_t now = clock_.now_ms();
-    for (const auto& w : windows_) {
-        if (w->timer_interval > 0 && w->form->on_timer) {
-            const int32_t left = w->timer_interval - elapsed_ms(now, w->timer_start);
-            limit = std::min(limit, static_cast<uint32_t>(std::max(left, 0)));
-        }
-    }
-    return limit;
 }
 
 void WindowDispatcher::deliver_pending_events() {
@@ -306,7 +291,7 @@ void WindowDispatcher::deliver_pending_events() {
         dispatch(*e);
     }
     backend_.follow_drag();
-    fire_due_timers();
+    timers_.fire_due();
     present_changed();
 }
 
@@ -456,45 +441,6 @@ bool WindowDispatcher::press_drags(NativeWindow native, int x, int y) const {
     }
     const Window* w = find(native);
     return w && accepts_input(*w->form) && w->form->drags_at(x, y);
-}
-
-void WindowDispatcher::fire_due_timers() {
-    std::vector<Form*> forms;
-    for (const auto& w : windows_) {
-        forms.push_back(w->form);
-    }
-    for (Form* form : forms) {
-        Window* w = find(*form);
-        if (!w || w->in_timer) {
-            continue;
-        }
-        const uint32_t now = clock_.now_ms();
-        if (form->timer_interval_ms != w->timer_interval) {
-            // A new interval counts from now.
-            w->timer_interval = form->timer_interval_ms;
-            w->timer_start = now;
-            continue;
-        }
-        if (w->timer_interval <= 0 || !form->on_timer ||
-            elapsed_ms(now, w->timer_start) < w->timer_interval) {
-            continue;
-        }
-        // One tick however late: missed ticks are not made up.
-        w->timer_start = now;
-        w->in_timer = true;
-        struct Done {
-            WindowDispatcher& self;
-            Form& form;
-            ~Done() {
-                if (Window* again = self.find(form)) {
-                    again->in_timer = false;
-                }
-            }
-        } done{*this, *form};
-        auto handler = form->on_timer;
-        handler();
-        form->invalidate();
-    }
 }
 
 void WindowDispatcher::activate(Form& form) {

@@ -11,6 +11,7 @@
 // request from the session ends the program with status 0.
 
 #include "platform/legacy/form.h"
+#include "platform/legacy/form_timers.h"
 #include "platform/legacy/window_backend.h"
 #include "platform/legacy/window_events.h"
 #include "platform/system/clock.h"
@@ -82,8 +83,6 @@ class WindowDispatcher : public WindowSystem, public FormHost {
     bool accepts_input(const Form& form) const;
     bool press_drags(NativeWindow native, int x, int y) const;
 
-    void fire_due_timers();
-    uint32_t time_to_next_timer(uint32_t limit);
     void activate(Form& form);
     void activate_topmost();
     void forget_shown(const Form& form);
@@ -91,6 +90,7 @@ class WindowDispatcher : public WindowSystem, public FormHost {
 
     WindowBackend& backend_;
     Clock& clock_;
+    FormTimers timers_;
     std::vector<std::unique_ptr<Window>> windows_;
     std::vector<Form*> shown_order_; // visible forms, the last shown at the back
     std::vector<Form*> modal_;       // forms whose show_modal() is running
