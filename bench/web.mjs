@@ -3,14 +3,9 @@
 // interleaved. Run by `./benchmark --web`.
 //
 //   node bench/web.mjs BUILD_WEB_DIR NATIVE_SIM [--runs N]
-import { spawn, execFileSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import http from 'node:http';
-import path from 'node:path';
-import { createRequire } from 'node:module';
-
-const here = path.dirname(new URL(import.meta.url).pathname);
-const requireFromTests = createRequire(path.join(here, '../tests/web/package.json'));
-const { chromium } = requireFromTests('playwright-core');
+import { frameMean, launchChromium, runSim, startServer } from './sim_page.mjs';
 
 const [buildWeb, nativeSim] = process.argv.slice(2);
 const runsAt = process.argv.indexOf('--runs');
@@ -28,20 +23,6 @@ function median(values) {
   return sorted[Math.floor((sorted.length - 1) / 2)];
 }
 
-function startServer() {
-  const server = spawn(process.execPath, [path.join(here, '../app/browser/serve.mjs'), buildWeb,
-    '--port', '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
-  return new Promise((resolve, reject) => {
-    let text = '';
-    server.stdout.on('data', (chunk) => {
-      text += chunk;
-      const found = /http:\/\/127\.0\.0\.1:(\d+)\//.exec(text);
-      if (found) resolve({ server, base: `http://127.0.0.1:${found[1]}/` });
-    });
-    server.on('exit', () => reject(new Error('the server did not start')));
-  });
-}
-
 // What a browser downloads: each file as the server sends it to a client taking gzip.
 function transferSize(url) {
   return new Promise((resolve, reject) => {
@@ -54,20 +35,11 @@ function transferSize(url) {
   });
 }
 
-function meanOf(simOutput) {
-  const found = /frame_us .*mean=([\d.]+)/.exec(simOutput);
-  if (!found) throw new Error(`no frame figures in: ${simOutput}`);
-  return Number(found[1]);
-}
-
 async function browserSimMean(browser, base) {
   const page = await browser.newPage();
-  await page.goto(`${base}skarvelin-sim.html?${encodeURIComponent(SIM_ARGS)}`);
-  await page.waitForFunction(() => document.body.dataset.state === 'ended', null,
-                             { timeout: 300000 });
-  const text = await page.evaluate(() => document.getElementById('output').textContent);
+  const text = await runSim(page, base, SIM_ARGS, 300000);
   await page.close();
-  return meanOf(text);
+  return frameMean(text);
 }
 
 async function loadToTitle(browser, base) {
@@ -81,13 +53,8 @@ async function loadToTitle(browser, base) {
   return ms;
 }
 
-const { server, base } = await startServer();
-// Playwright starts the browser on a new, empty profile of its own.
-const browser = await chromium.launch({
-  executablePath: '/usr/bin/chromium',
-  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-    '--disable-background-networking', '--disable-component-update', '--disable-sync'],
-});
+const { server, base } = await startServer(buildWeb);
+const browser = await launchChromium();
 try {
   let download = 0;
   for (const file of PAGE_FILES) download += await transferSize(base + file);
@@ -96,7 +63,7 @@ try {
   const web = [];
   for (let i = 0; i < runs; i++) {
     loads.push(await loadToTitle(browser, base));
-    native.push(meanOf(execFileSync(nativeSim, SIM_ARGS.split(' '), { encoding: 'utf8' })));
+    native.push(frameMean(execFileSync(nativeSim, SIM_ARGS.split(' '), { encoding: 'utf8' })));
     web.push(await browserSimMean(browser, base));
   }
   const ratio = median(web) / median(native);
@@ -105,7 +72,7 @@ try {
       median(loads) < 2000],
     ['download, gzip as served', `${(download / 1e6).toFixed(2)} MB`, '15 MB', download < 15e6],
     ['sortie frame work, browser / desktop', `${ratio.toFixed(2)} x (${median(web).toFixed(1)} us` +
-      ` / ${median(native).toFixed(1)} us)`, '3 x', ratio <= 3],
+      ` / ${median(native).toFixed(1)} us)`, '2 x', ratio <= 2],
   ];
   console.log(`\n${runs} runs; loads ${loads.map((v) => v.toFixed(0)).join(', ')} ms; ` +
               `frame work (us) browser ${web.join(', ')}, desktop ${native.join(', ')}\n`);
