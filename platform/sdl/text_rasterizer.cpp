@@ -166,20 +166,21 @@ class SdlTextRasterizer::FontCache {
         if (last_ && last_font_ == font) {
             return *last_;
         }
-        const int pixels = font_pixels(font.size_pt);
-        auto it =
-            fonts_.find(std::tuple(std::string_view(font.family), pixels, font.bold, font.smooth));
-        Open& open = it != fonts_.end() ? it->second : opened(font, pixels);
+        const auto key = std::tuple(font.family, font_pixels(font.size_pt), font.bold, font.smooth);
+        auto it = fonts_.find(key);
+        Open& open = it != fonts_.end() ? it->second : opened(font, key);
         last_font_ = font;
         last_ = &open;
         return open;
     }
 
   private:
-    Open& opened(const Font& font, int pixels) {
+    using Key = std::tuple<std::string, int, bool, bool>;
+
+    Open& opened(const Font& font, const Key& key) {
         const bool bold_face = font.bold && has_bold_face(font.family);
         const std::string file = font_file(font.family, bold_face);
-        sdl::FontPtr f(TTF_OpenFont(file.c_str(), pixels));
+        sdl::FontPtr f(TTF_OpenFont(file.c_str(), std::get<1>(key)));
         if (!f) {
             throw std::runtime_error("cannot open the font file " + quoted_path(file) + ": " +
                                      TTF_GetError());
@@ -190,12 +191,10 @@ class SdlTextRasterizer::FontCache {
             TTF_SetFontHinting(f.get(), TTF_HINTING_MONO);
         }
         TTF_Font* face = f.get();
-        const auto key = std::tuple(font.family, pixels, font.bold, font.smooth);
         return fonts_.emplace(key, Open{std::move(f), CharacterCells(face, font)}).first->second;
     }
 
-    // Looked up by the family's characters, without a copy of its name.
-    std::map<std::tuple<std::string, int, bool, bool>, Open, std::less<>> fonts_;
+    std::map<Key, Open> fonts_;
     // The font asked for last: text is mostly measured, drawn and stepped in one font.
     Font last_font_;
     Open* last_ = nullptr;
